@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -37,8 +38,8 @@ enum LineWeight : int { LwByLayer = -1, LwByBlock = -2, LwDefault = -3 };
 struct Layer {
     Handle handle = 0;
     std::string name;
-    Color color;              // never BYLAYER/BYBLOCK
-    bool off = false;         // the file stores "off" as a negative colour index
+    Color color;       // never BYLAYER/BYBLOCK
+    bool off = false;  // the file stores "off" as a negative colour index
     bool frozen = false;
     bool locked = false;
     Handle lineType = 0;
@@ -47,7 +48,7 @@ struct Layer {
 
 struct LineType {
     Handle handle = 0;
-    std::string name;         // "CONTINUOUS", "BYLAYER", "BYBLOCK", ...
+    std::string name;  // "CONTINUOUS", "BYLAYER", "BYBLOCK", ...
     std::string description;
     double patternLength = 0;
     std::vector<double> dashes;  // >0 dash, <0 gap, 0 dot (drawing units)
@@ -74,19 +75,30 @@ struct DimStyle {
 
 // ---- entities --------------------------------------------------------------
 
-struct Line { Vec3 start, end; };
-struct Circle { Vec3 center; double radius = 0; };
-struct Arc { Vec3 center; double radius = 0, startAngle = 0, endAngle = 0; };  // radians, CCW
+struct Line {
+    Vec3 start, end;
+};
+struct Circle {
+    Vec3 center;
+    double radius = 0;
+};
+struct Arc {
+    Vec3 center;
+    double radius = 0, startAngle = 0, endAngle = 0;
+};  // radians, CCW
 struct Ellipse {
     Vec3 center;
-    Vec3 majorAxis;           // WCS vector from centre to the end of the major axis
+    Vec3 majorAxis;  // WCS vector from centre to the end of the major axis
     double axisRatio = 1;
     double startParam = 0, endParam = 6.283185307179586;
 };
-struct Point { Vec3 position; double xAxisAngle = 0; };
+struct Point {
+    Vec3 position;
+    double xAxisAngle = 0;
+};
 
 struct PolyVertex {
-    Vec3 position;            // OCS for 2D polylines (z unused), WCS for 3D
+    Vec3 position;  // OCS for 2D polylines (z unused), WCS for 3D
     double bulge = 0;
     double startWidth = -1, endWidth = -1;  // -1: use the polyline's widths
 };
@@ -111,43 +123,43 @@ struct Spline {
 enum class HAlign { Left = 0, Center = 1, Right = 2, Aligned = 3, Middle = 4, Fit = 5 };
 enum class VAlign { Baseline = 0, Bottom = 1, Middle = 2, Top = 3 };
 
-struct Text {                 // TEXT, ATTRIB and ATTDEF
-    std::string value;        // UTF-8
-    Vec3 insertion;           // first alignment point (OCS)
-    Vec3 alignment;           // second alignment point (OCS), when not Left/Baseline
+struct Text {           // TEXT, ATTRIB and ATTDEF
+    std::string value;  // UTF-8
+    Vec3 insertion;     // first alignment point (OCS)
+    Vec3 alignment;     // second alignment point (OCS), when not Left/Baseline
     double height = 1, rotation = 0, widthFactor = 1, oblique = 0;  // radians
     HAlign hAlign = HAlign::Left;
     VAlign vAlign = VAlign::Baseline;
     bool mirrorX = false, mirrorY = false;
     Handle style = 0;
-    std::string tag;          // ATTRIB/ATTDEF only
-    bool invisible = false;   // ATTRIB/ATTDEF flag
+    std::string tag;         // ATTRIB/ATTDEF only
+    bool invisible = false;  // ATTRIB/ATTDEF flag
     bool isAttDef = false;
 };
 
 struct MText {
-    std::string value;        // with the inline codes, UTF-8
-    Vec3 insertion;           // WCS
-    Vec3 xAxis{1, 0, 0};      // WCS direction of the text
+    std::string value;    // with the inline codes, UTF-8
+    Vec3 insertion;       // WCS
+    Vec3 xAxis{1, 0, 0};  // WCS direction of the text
     double height = 1, rectWidth = 0, lineSpacingFactor = 1;
-    int attachment = 1;       // 1..9: top-left .. bottom-right
+    int attachment = 1;  // 1..9: top-left .. bottom-right
     int drawingDirection = 1;
     Handle style = 0;
 };
 
-struct Insert {               // INSERT and MINSERT
-    Handle block = 0;         // BLOCK_HEADER handle
-    Vec3 insertion;           // OCS
+struct Insert {        // INSERT and MINSERT
+    Handle block = 0;  // BLOCK_HEADER handle
+    Vec3 insertion;    // OCS
     Vec3 scale{1, 1, 1};
-    double rotation = 0;      // radians
+    double rotation = 0;  // radians
     int columns = 1, rows = 1;
     double columnSpacing = 0, rowSpacing = 0;
     // ATTRIB entities follow their INSERT in the same block, with owner = the insert.
 };
 
 struct Dimension {
-    int kind = 0;             // 0 rotated/linear .. 6 ordinate (the DXF type & 7)
-    Handle block = 0;         // the anonymous block that holds its picture
+    int kind = 0;      // 0 rotated/linear .. 6 ordinate (the DXF type & 7)
+    Handle block = 0;  // the anonymous block that holds its picture
     Vec3 textMidpoint;
     Vec3 defPoints[4];
     double measurement = 0;
@@ -157,12 +169,12 @@ struct Dimension {
 
 struct HatchEdge {
     enum Kind { LineEdge = 1, ArcEdge = 2, EllipseEdge = 3, SplineEdge = 4 } kind = LineEdge;
-    Vec2 p1, p2;              // line
-    Vec2 center;              // arc / ellipse
-    Vec2 majorEnd;            // ellipse: end of major axis relative to centre
+    Vec2 p1, p2;    // line
+    Vec2 center;    // arc / ellipse
+    Vec2 majorEnd;  // ellipse: end of major axis relative to centre
     double radius = 0, ratio = 1, startAngle = 0, endAngle = 0;
     bool ccw = true;
-    Spline spline;            // spline edge (2D points in x,y)
+    Spline spline;  // spline edge (2D points in x,y)
 };
 struct HatchLoop {
     bool isPolyline = false;
@@ -171,7 +183,7 @@ struct HatchLoop {
     std::vector<HatchEdge> edges;      // otherwise
 };
 struct HatchPatternLine {
-    double angle = 0;         // radians
+    double angle = 0;  // radians
     Vec2 base, offset;
     std::vector<double> dashes;
 };
@@ -185,10 +197,10 @@ struct Hatch {
     std::optional<std::uint32_t> gradientRgb;  // first gradient colour, when a gradient
 };
 
-struct Solid {                // SOLID and TRACE (2D, OCS) and 3DFACE (WCS)
+struct Solid {  // SOLID and TRACE (2D, OCS) and 3DFACE (WCS)
     Vec3 corners[4];
     bool is3dFace = false;
-    int invisibleEdges = 0;   // 3DFACE edge flags
+    int invisibleEdges = 0;  // 3DFACE edge flags
 };
 
 struct Leader {
@@ -197,7 +209,10 @@ struct Leader {
     bool spline = false;
 };
 
-struct Ray { Vec3 base, direction; bool infinite = false; };  // RAY (false), XLINE (true)
+struct Ray {
+    Vec3 base, direction;
+    bool infinite = false;
+};  // RAY (false), XLINE (true)
 
 struct Viewport {
     Vec3 center;
@@ -214,9 +229,9 @@ using Geometry = std::variant<Line, Circle, Arc, Ellipse, Point, Polyline, Splin
 struct Entity {
     Handle handle = 0;
     Handle owner = 0;
-    std::string type;         // the DWG type name: "LINE", "LWPOLYLINE", "POLYLINE_2D", ...
+    std::string type;  // the DWG type name: "LINE", "LWPOLYLINE", "POLYLINE_2D", ...
     Handle layer = 0;
-    Handle lineType = 0;      // 0: BYLAYER
+    Handle lineType = 0;  // 0: BYLAYER
     bool lineTypeByBlock = false;
     double lineTypeScale = 1;
     Color color;
@@ -228,8 +243,8 @@ struct Entity {
 };
 
 struct Block {
-    Handle handle = 0;        // BLOCK_HEADER handle
-    std::string name;         // "*Model_Space", "*Paper_Space", "*D12", ...
+    Handle handle = 0;  // BLOCK_HEADER handle
+    std::string name;   // "*Model_Space", "*Paper_Space", "*D12", ...
     Vec3 basePoint;
     bool isLayout = false;
     bool isAnonymous = false;
@@ -243,9 +258,9 @@ struct Extents {
 };
 
 struct Header {
-    std::string versionMagic; // "AC1015", ...
-    int codePage = 0;         // DWGCODEPAGE
-    Extents extents;          // EXTMIN/EXTMAX as stored (may be unset)
+    std::string versionMagic;  // "AC1015", ...
+    int codePage = 0;          // DWGCODEPAGE
+    Extents extents;           // EXTMIN/EXTMAX as stored (may be unset)
     Vec2 limitsMin, limitsMax;
     int insUnits = 0;
     int lunits = 2, luprec = 4;
@@ -258,13 +273,18 @@ struct Header {
     Handle modelSpace = 0, paperSpace = 0;
 };
 
-// What the decoder could not read: skipped (unknown kind) and broken objects.
+// What the decoder read and could not read: skipped (unknown kind) and broken objects.
 struct DecodeReport {
     int objectsTotal = 0;
-    int skippedObjects = 0;   // unknown or unsupported kinds, skipped by their size
-    int brokenObjects = 0;    // known kinds that failed to decode
+    int skippedObjects = 0;  // entities of kinds the decoder does not draw, skipped by size
+    int brokenObjects = 0;   // objects that failed to decode (any kind)
+    int checksumMismatches = 0;
     std::map<std::string, int> skippedByType;
-    std::vector<std::string> messages;  // first few problems, for tools and logs
+    std::map<std::string, int> entitiesByType;    // every entity object in the file, by type
+                                                  // (BLOCK, ENDBLK, VERTEX_2D, ... included)
+    std::map<std::string, int> modelSpaceByType;  // entities owned by model space
+    std::vector<std::string> messages;            // first few problems, for tools and logs
+    std::vector<std::string> warnings;            // recoverable damage of the file's sections
 };
 
 struct Drawing {
@@ -273,14 +293,25 @@ struct Drawing {
     std::vector<LineType> lineTypes;
     std::vector<TextStyle> textStyles;
     std::vector<DimStyle> dimStyles;
-    std::vector<Block> blocks;   // includes model and paper space
+    std::vector<Block> blocks;  // includes model and paper space
     DecodeReport report;
 
+    // Lookups by handle, O(1) through an index built by the decoder. Code that changes
+    // the vectors afterwards calls rebuildIndex(); a stale index is detected and the
+    // lookup falls back to a linear search, so results are always correct.
     const Block* modelSpace() const;
     const Block* findBlock(Handle h) const;
     const Layer* findLayer(Handle h) const;
     const LineType* findLineType(Handle h) const;
     const TextStyle* findTextStyle(Handle h) const;
+    const DimStyle* findDimStyle(Handle h) const;
+    // A layer by name, ignoring ASCII case (layer names are case-insensitive).
+    const Layer* findLayerByName(const std::string& name) const;
+    void rebuildIndex();
+
+private:
+    std::unordered_map<Handle, std::size_t> blockIndex_, layerIndex_, lineTypeIndex_, styleIndex_,
+        dimStyleIndex_;
 };
 
 }  // namespace dwg
