@@ -1,6 +1,7 @@
 #pragma once
 // Standard boxes and file dialogs. Every window asks through this seam so that
 // tests can answer from a script and never show a real modal box.
+// Thread: the real implementation shows widgets and must be called on the UI thread.
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -39,6 +40,10 @@ public:
                                               const QString& preset) = 0;
     virtual OpenFileResult openFiles(const OpenFileRequest& request) = 0;
 };
+
+// Converts the "Description|*.a;*.b|Other|*.c" filter form into Qt's
+// "Description (*.a *.b);;Other (*.c)" form.
+QString qtFilterFromPairs(const QString& filter);
 
 // The process-wide instance. Defaults to the real Qt dialogs; tests install a
 // double. Not owned: the installer keeps it alive while it is installed.
