@@ -61,21 +61,24 @@ void decodeObject(std::span<const std::uint8_t> buf, std::uint64_t offset, Handl
     }
     const std::uint8_t* p = buf.data() + offset;
     const std::size_t avail = buf.size() - offset;
-    BitReader sizeReader(p, std::min<std::size_t>(avail, 4), v);
+    // Size (MS), then for R2010+ the handle stream size (MC), then the data, then a CRC
+    // over all of it.
+    BitReader sizeReader(p, std::min<std::size_t>(avail, 16), v);
     const std::uint32_t size = sizeReader.MS();
-    const std::size_t sizeBytes = sizeReader.position() / 8;
+    const std::uint64_t handleBits = v >= Version::R2010 ? sizeReader.MC() : 0;
+    const std::size_t prefix = sizeReader.position() / 8;
     if (sizeReader.failed() || size == 0 || size > Limits::kMaxObjectBytes ||
-        size > avail - sizeBytes) {
+        size > avail - prefix) {
         out.broken = true;
         note(report, "object " + hex(expected) + " has a bad size");
         return;
     }
-    if (sizeBytes + size + 2 <= avail) {
-        const std::uint16_t stored = p[sizeBytes + size] | (p[sizeBytes + size + 1] << 8);
-        if (crc16(0xC0C1, p, sizeBytes + size) != stored) ++report.checksumMismatches;
+    if (prefix + size + 2 <= avail) {
+        const std::uint16_t stored = p[prefix + size] | (p[prefix + size + 1] << 8);
+        if (crc16(0xC0C1, p, prefix + size) != stored) ++report.checksumMismatches;
     }
-    ObjectReader r(p + sizeBytes, size, v, classes, cp);
-    const bool headOk = r.begin();
+    ObjectReader r(p + prefix, size, v, classes, cp);
+    const bool headOk = r.begin(handleBits);
     out.head = r.head();
     if (!headOk) {
         out.broken = true;

@@ -160,9 +160,7 @@ bool ObjectReader::locateStrings(std::size_t endBit) {
     return !strings_.failed();
 }
 
-bool ObjectReader::begin() {
-    std::uint64_t handleBits = 0;
-    if (atLeast(Version::R2010)) handleBits = data_.MC();
+bool ObjectReader::begin(std::uint64_t handleBits) {
     head_.type = data_.OT();
     if (atLeast(Version::R2000) && !atLeast(Version::R2010)) {
         endBit_ = static_cast<std::uint32_t>(data_.RL());
@@ -258,7 +256,8 @@ bool ObjectReader::beginEntity() {
     const bool xdicMissing = atLeast(Version::R2004) ? data_.B() : false;
     if (atLeast(Version::R2013)) data_.B();
     const bool r14ByLayer = !atLeast(Version::R2000) ? data_.B() : false;
-    const bool noLinks = data_.B();
+    // R2004+ files no longer chain entities, and drop the bit that said so.
+    const bool noLinks = atLeast(Version::R2004) ? true : data_.B();
     std::uint32_t colorFlags = 0;
     if (atLeast(Version::R2004)) {
         const auto number = static_cast<std::uint16_t>(data_.BS());

@@ -57,7 +57,9 @@ public:
                  const ClassTable& classes, CodePageConverter& cp);
 
     // Parses the common part. False (with `error()`) when the object is unreadable.
-    bool begin();
+    // `handleBits` is the size of the handle stream that R2010+ files store before the
+    // object's data (ignored for earlier versions).
+    bool begin(std::uint64_t handleBits = 0);
     const ObjectHead& head() const { return head_; }
     ObjectHead& head() { return head_; }
     const std::string& error() const { return error_; }

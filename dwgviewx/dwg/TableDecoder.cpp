@@ -12,9 +12,11 @@ namespace {
 std::string readEntryName(ObjectReader& r) {
     BitReader& b = r.data();
     std::string name = r.text();
-    b.B();   // 64-flag
-    b.BS();  // xref index + 1
-    b.B();   // xref dependent
+    b.B();  // 64-flag
+    // R2007+ records no longer store the xref index (checked against real files: the
+    // fields that follow only line up without it).
+    if (!r.atLeast(Version::R2007)) b.BS();
+    b.B();  // xref dependent
     return name;
 }
 
