@@ -156,8 +156,12 @@ void TDwgViewX::OpenDrawing(const QString& path) {
                 .arg(QDir::toNativeSeparators(path), QString::fromStdString(result.error()))
                 .toStdString());
     }
-    auto scene = std::make_shared<render::Scene>(render::buildScene(result.value()));
-    d->scene = std::move(scene);
+    showDrawing(result.value(), path);
+}
+
+void TDwgViewX::showDrawing(const dwg::Drawing& drawing, const QString& path) {
+    d->startCommand(Mode::None);
+    d->scene = std::make_shared<render::Scene>(render::buildScene(drawing));
     d->layers = d->scene->layers;
     d->marks.clear();
     d->path = path;

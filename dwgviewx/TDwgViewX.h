@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "Markup.h"
+#include "dwgviewx/model/Drawing.h"
 #include "render/Scene.h"
 #include "render/ViewTransform.h"
 
@@ -62,6 +63,8 @@ public:
     QString currentPath() const;
 
     // ---- state for the hosting window and for tests ----------------------------
+    // Shows an already decoded drawing as if it had been opened from `path`.
+    void showDrawing(const dwg::Drawing& drawing, const QString& path = QString());
     enum class Mode {
         None,
         ZoomWindow,
