@@ -55,7 +55,8 @@ protected:
     FakeDialogs dialogs;
     InstallDialogs install{dialogs};
     RecordingHost host;
-    account::TLoginPanel panel{host};
+    QWidget pane;  // the library pane the panel lives in
+    account::TLoginPanel panel{host, &pane};
 };
 
 }  // namespace

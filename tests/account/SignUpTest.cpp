@@ -20,8 +20,14 @@ using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
 
 namespace {
-const SignUpEntries kGood{"张三", "a@b.c", "13800000000", "secret", "secret"};
+// The next widget in the tab chain, past the inner parts of `w` (a memo's viewport).
+QWidget* nextTabStop(QWidget* w) {
+    QWidget* n = w->nextInFocusChain();
+    while (n && w->isAncestorOf(n)) n = n->nextInFocusChain();
+    return n;
 }
+const SignUpEntries kGood{"张三", "a@b.c", "13800000000", "secret", "secret"};
+}  // namespace
 
 TEST(SignUpChecks, TheFirstFailingCheckWinsInTheFixedOrder) {
     EXPECT_EQ(signUpRefusal({"", "nomail", "1", "a", "b"}), "姓名不能为空。");
@@ -85,7 +91,7 @@ TEST_F(SignUpDialogTest, LayoutCaptionAndTabOrderAreAsDesigned) {
     const QList<QWidget*> order{form.btn1,   form.btn2,    form.edtMail, form.edtPhone,
                                 form.edtpwd, form.edtpwd2, form.mmo1,    form.edtUserName};
     for (qsizetype i = 1; i < order.size(); ++i)
-        EXPECT_EQ(order[i - 1]->nextInFocusChain(), order[i]) << i;
+        EXPECT_EQ(nextTabStop(order[i - 1]), order[i]) << i;
 }
 
 TEST_F(SignUpDialogTest, ARefusedEntryShowsOnlyItsMessageAndSendsNothing) {

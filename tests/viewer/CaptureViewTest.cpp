@@ -44,8 +44,10 @@ TEST(CaptureView, ColumnsBeyondTheScreenWidthKeepTheInitialFill) {
     viewer::CaptureView(bitmap, QSize(1500, 400), QPoint(10, 10), screen);
     ASSERT_EQ(bitmap.width(), 2250);
     // Columns below 1920 shrink 2250 screen columns into 1920.
-    EXPECT_EQ(bitmap.pixel(1919, 5) | 0xff000000u,
-              screenPixel(10 + 1919 * 2250 / 1920, 10 + 5 * 600 / 1080));
+    EXPECT_EQ(bitmap.pixel(1000, 5) | 0xff000000u,
+              screenPixel(10 + 1000 * 2250 / 1920, 10 + 5 * 600 / 1080));
+    // Column 1919 shows screen column 2258, beyond the desktop: black.
+    EXPECT_EQ(bitmap.pixel(1919, 5) | 0xff000000u, 0xff000000u);
     EXPECT_EQ(bitmap.pixel(1920, 5), QColor(Qt::white).rgb());
     EXPECT_EQ(bitmap.pixel(2249, 599), QColor(Qt::white).rgb());
 }
