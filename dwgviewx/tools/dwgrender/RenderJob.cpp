@@ -23,7 +23,10 @@ void paint(QPaintDevice& dev, QSize size, const Scene& scene, const Options& o) 
     const QColor bg = o.background == 0 ? QColor(Qt::black) : QColor(Qt::white);
     p.fillRect(QRect(QPoint(0, 0), size), bg);
     ViewTransform view(size, QPointF(), 1, 0);
-    if (!scene.extents.isNull()) view.fit(scene.extents, 0.03);
+    if (!o.window.isEmpty())
+        view.fit(o.window, 0.0);
+    else if (!scene.extents.isNull())
+        view.fit(scene.extents, 0.03);
     RenderOptions opt;
     opt.background = bg;
     renderScene(p, scene, view, opt);
@@ -55,6 +58,16 @@ std::optional<Options> parseArguments(const QStringList& args, QString& error) {
                 return std::nullopt;
             }
             o.background = v.toInt();
+        } else if (a == "--window" && hasValue) {
+            const QStringList v = args[++i].split(u',');
+            bool ok = v.size() == 4;
+            double c[4] = {0, 0, 0, 0};
+            for (int k = 0; ok && k < 4; ++k) c[k] = v[k].toDouble(&ok);
+            if (!ok || !(c[2] > c[0]) || !(c[3] > c[1])) {
+                error = "--window wants X0,Y0,X1,Y1 with X1 > X0 and Y1 > Y0";
+                return std::nullopt;
+            }
+            o.window = QRectF(QPointF(c[0], c[1]), QPointF(c[2], c[3]));
         } else if (a == "--verbose" || a == "-v") {
             o.verbose = true;
         } else if (a.startsWith(u'-') && a.size() > 1) {

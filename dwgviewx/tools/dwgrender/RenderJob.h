@@ -1,6 +1,7 @@
 #pragma once
 // One dwgrender run: its options parsed from the command line, and the work of
 // drawing a decoded file into a PNG, SVG or PDF. Needs a QGuiApplication.
+#include <QRectF>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -13,6 +14,7 @@ struct Options {
     QString output;
     QSize size{1600, 1200};
     int background = 255;
+    QRectF window;         // drawing area to show; empty: the whole drawing
     bool verbose = false;  // print what was drawn to stderr
 };
 
