@@ -138,7 +138,9 @@ std::int32_t BitReader::BL() {
 }
 
 std::uint64_t BitReader::BLL() {
-    const unsigned len = B3();
+    // The byte count is a plain 3-bit number: the graphics sizes of R2010+ entities only
+    // line up that way, not as the 1-3 bit code the format notes point to.
+    const unsigned len = static_cast<unsigned>(bits(3));
     std::uint64_t v = 0;
     for (unsigned i = 0; i < len; ++i) v |= static_cast<std::uint64_t>(RC()) << (8 * i);
     return v;

@@ -131,7 +131,9 @@ void readInsert(ObjectReader& r, DecodedObject& out, Insert& ins, Entity& e, boo
     e.extrusion = b.BD3();
     const bool hasAttribs = b.B();
     std::int32_t ownedCount = 0;
-    if (r.atLeast(Version::R2004)) ownedCount = b.BL();
+    // The count of owned attributes is only stored when there are attributes (real
+    // files disagree with the format notes, which list it unconditionally).
+    if (r.atLeast(Version::R2004) && hasAttribs) ownedCount = b.BL();
     if (multiple) {
         ins.columns = b.BS();
         ins.rows = b.BS();
