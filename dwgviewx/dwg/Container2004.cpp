@@ -22,7 +22,7 @@ constexpr std::uint32_t kSectionMapType = 0x4163003B;
 constexpr std::uint32_t kDataPageType = 0x4163043B;
 constexpr std::size_t kSystemHeaderSize = 0x14;
 constexpr std::size_t kDataHeaderSize = 0x20;
-constexpr std::uint64_t kMaxSystemPage = 64ull << 20;
+constexpr std::uint64_t kMaxSystemPage = 8ull << 20;  // maps of drawings far beyond any real one
 constexpr std::size_t kSectionEntrySize = 0x60;
 constexpr std::size_t kPageEntrySize = 0x10;
 constexpr std::uint32_t kMaxPageSize = 8u << 20;
@@ -190,6 +190,7 @@ bool Container2004::parsePageMap(const std::vector<std::uint8_t>& map) {
             warn("page " + std::to_string(number) + " appears twice in the page map");
         }
         address += pageSize;
+        if (address > size_) break;  // nothing further can lie in the file
     }
     if (pages_.empty()) return fail("the section page map is empty");
     return true;

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "CorpusFiles.h"
+#include "SectionChecks.h"
+#include "dwgviewx/dwg/Container2007.h"
+#include "dwgviewx/dwg/ReedSolomon.h"
+
+using namespace containertest;
+
+namespace {
+
+std::string name(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
+
+bool sameSections(const dwg::RawSections& a, const dwg::RawSections& b) {
+    return a.header == b.header && a.classes == b.classes && a.handles == b.handles &&
+           a.objects == b.objects;
+}
+
+// The file offset of the first page of a section, for damaging it on purpose.
+std::uint64_t firstPageAddress(const std::vector<std::uint8_t>& bytes, const char* section) {
+    dwg::Container2007 c;
+    if (!c.open(bytes.data(), bytes.size())) return 0;
+    const dwg::Section2007Info* s = c.findSection(section);
+    if (!s || s->pages.empty()) return 0;
+    return c.pageLocation(s->pages.front().id).first;
+}
+
+}  // namespace
+
+TEST(Container2007, EveryCorpusFileYieldsFramedHeaderClassesAndAMapIntoTheObjects) {
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    for (const auto& path : files) {
+        SCOPED_TRACE(name(path));
+        const auto bytes = readFile(path);
+        std::string error = "unset";
+        const dwg::RawSections s = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+        ASSERT_EQ(error, "");
+        EXPECT_EQ(s.version, dwg::Version::R2007);
+        EXPECT_EQ(s.magic, "AC1021");
+        EXPECT_TRUE(s.warnings.empty()) << s.warnings.front();
+        EXPECT_EQ(checkFramedSection(s.header, kHeaderSentinel), "");
+        EXPECT_EQ(checkFramedSection(s.classes, kClassesSentinel), "");
+        std::size_t objects = 0;
+        EXPECT_EQ(checkObjectMap(s.handles, s.objects, &objects), "");
+        EXPECT_GT(objects, 50u);
+    }
+}
+
+TEST(Container2007, InjectedByteErrorsAreCorrectedByTheReedSolomonCodes) {
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    const auto clean = readFile(files.front());
+    std::string error;
+    const dwg::RawSections want = dwg::readSections2007(clean.data(), clean.size(), &error);
+    ASSERT_EQ(error, "");
+
+    auto bytes = clean;
+    // File header: three interleaved blocks, up to 8 errors each; damage 8 bytes in a row,
+    // which lands 2 or 3 in every block.
+    for (std::size_t i = 0; i < 8; ++i) bytes[0x80 + 40 + i] ^= 0xFF;
+    // Data pages: interleaved blocks mend 2 errors each; a burst as long as the block
+    // count hits each block once.
+    for (const char* section : {"AcDb:Header", "AcDb:AcDbObjects", "AcDb:Handles"}) {
+        const std::uint64_t at = firstPageAddress(clean, section);
+        ASSERT_GT(at, 0u) << section;
+        for (std::size_t i = 0; i < 3; ++i) bytes[at + 5 + i] ^= 0x5A;
+    }
+    dwg::Container2007 c;
+    ASSERT_TRUE(c.open(bytes.data(), bytes.size())) << c.error();
+    EXPECT_GE(c.correctedBlocks(), 3u);
+    const dwg::RawSections got = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    ASSERT_EQ(error, "");
+    EXPECT_TRUE(got.warnings.empty()) << got.warnings.front();
+    EXPECT_TRUE(sameSections(got, want));
+}
+
+TEST(Container2007, AHeaderBlockPastMendingIsReplacedByTheNextCopyOfTheRecord) {
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    const auto clean = readFile(files.front());
+    std::string error;
+    const dwg::RawSections want = dwg::readSections2007(clean.data(), clean.size(), &error);
+    auto bytes = clean;
+    for (std::size_t i = 0; i < 60; ++i) bytes[0x80 + 3 * i] ^= 0xC3;  // block 0 only
+    const dwg::RawSections got = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    ASSERT_EQ(error, "");
+    ASSERT_FALSE(got.warnings.empty());
+    EXPECT_NE(got.warnings.front().find("cannot mend"), std::string::npos);
+    EXPECT_TRUE(sameSections(got, want));
+}
+
+TEST(Container2007, AnObjectsPageBeyondRepairIsAWarningNotAFailure) {
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    auto bytes = readFile(files.front());
+    const std::uint64_t at = firstPageAddress(bytes, "AcDb:AcDbObjects");
+    ASSERT_GT(at, 0u);
+    for (std::size_t i = 0; i < 400; ++i) bytes[at + i] ^= 0x99;
+    std::string error;
+    const dwg::RawSections got = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    EXPECT_EQ(error, "");
+    ASSERT_FALSE(got.warnings.empty());
+    EXPECT_EQ(checkFramedSection(got.header, kHeaderSentinel), "");
+}
+
+TEST(Container2007, RefusesOtherVersionsAndTruncatedFilesWithAClearError) {
+    std::string error;
+    std::vector<std::uint8_t> other(0x1000, 0);
+    std::memcpy(other.data(), "AC1018", 6);
+    EXPECT_EQ(dwg::readSections2007(other.data(), other.size(), &error).version,
+              dwg::Version::Unknown);
+    EXPECT_NE(error.find("AC1018"), std::string::npos);
+
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    const auto bytes = readFile(files.front());
+    const dwg::RawSections whole = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    // A cut file either fails, warns, or lost only what the sections do not need (the
+    // copies of the maps and the header at the end).
+    for (std::size_t cut = 0; cut < bytes.size(); cut += 1499) {
+        const dwg::RawSections s = dwg::readSections2007(bytes.data(), cut, &error);
+        if (error.empty() && s.warnings.empty()) {
+            EXPECT_TRUE(sameSections(s, whole)) << "cut at " << cut;
+        }
+    }
+}
