@@ -18,6 +18,10 @@
 #include "dwgviewx/dwg/Container2004.h"
 #define ORVANE_HAVE_CONTAINER2004 1
 #endif
+#if __has_include("dwgviewx/dwg/Container2007.h")
+#include "dwgviewx/dwg/Container2007.h"
+#define ORVANE_HAVE_CONTAINER2007 1
+#endif
 
 namespace dwg {
 
@@ -25,18 +29,25 @@ namespace {
 
 Result<RawSections> readPaged(std::span<const std::uint8_t> file, Version v,
                               const std::string& magic) {
+    std::string error;
+    RawSections s;
+    bool available = false;
 #ifdef ORVANE_HAVE_CONTAINER2004
     if (v != Version::R2007) {
-        std::string error;
-        RawSections s = readSections2004(file.data(), file.size(), &error);
-        if (s.version == Version::Unknown)
-            return Result<RawSections>::failure(error.empty() ? "file is damaged" : error);
-        return s;
+        s = readSections2004(file.data(), file.size(), &error);
+        available = true;
     }
 #endif
-    (void)file;
-    (void)v;
-    return Result<RawSections>::failure("unsupported version " + magic);
+#ifdef ORVANE_HAVE_CONTAINER2007
+    if (v == Version::R2007) {
+        s = readSections2007(file.data(), file.size(), &error);
+        available = true;
+    }
+#endif
+    if (!available) return Result<RawSections>::failure("unsupported version " + magic);
+    if (s.version == Version::Unknown)
+        return Result<RawSections>::failure(error.empty() ? "file is damaged" : error);
+    return s;
 }
 
 void note(DecodeReport& r, std::string message) {
