@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -77,7 +78,7 @@ std::optional<Address> splitAddress(const QByteArray& url) {
 // --- one exchange -----------------------------------------------------------------
 
 std::atomic<long> g_connectMs{5000};
-std::atomic<long> g_stallSeconds{60};
+std::atomic<long> g_stallMs{60000};
 
 void initCurlOnce() {
     static std::once_flag once;
@@ -98,6 +99,31 @@ size_t writeToMemory(char* data, size_t size, size_t count, void* user) {
     }
     sink->body.append(data, static_cast<qsizetype>(bytes));
     return bytes;
+}
+
+struct StallWatch {
+    long limitMs = 0;
+    curl_off_t seen = -1;  // bytes moved so far, both ways
+    std::chrono::steady_clock::time_point lastMove;
+    bool stalled = false;
+};
+
+int checkStall(void* user, curl_off_t dlTotal, curl_off_t dlNow, curl_off_t ulTotal,
+               curl_off_t ulNow) {
+    (void)dlTotal;
+    (void)ulTotal;
+    auto* watch = static_cast<StallWatch*>(user);
+    const auto now = std::chrono::steady_clock::now();
+    if (dlNow + ulNow != watch->seen) {
+        watch->seen = dlNow + ulNow;
+        watch->lastMove = now;
+        return 0;
+    }
+    if (now - watch->lastMove > std::chrono::milliseconds(watch->limitMs)) {
+        watch->stalled = true;
+        return 1;  // aborts the transfer
+    }
+    return 0;
 }
 
 // One configured easy handle with the storage its options point at.
@@ -122,8 +148,13 @@ public:
         curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
         curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
         curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, g_connectMs.load());
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L);
-        curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, g_stallSeconds.load());
+        // libcurl's own low-speed check averages over several seconds, so a stall is
+        // measured here: the time since the last byte moved either way.
+        stall_.limitMs = g_stallMs.load();
+        stall_.lastMove = std::chrono::steady_clock::now();
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &checkStall);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &stall_);
         curl_easy_setopt(h, CURLOPT_USERAGENT, "OrvaneCAD/1.0");
         if (!ok) easy_.reset();
     }
@@ -138,7 +169,10 @@ public:
         curl_easy_getinfo(easy_.get(), CURLINFO_RESPONSE_CODE, &status);
         result.status = status;
         result.transportOk = code == CURLE_OK;
-        if (!result.transportOk) {
+        if (stall_.stalled) {
+            result.transportOk = false;
+            result.error = QStringLiteral("The server stopped answering.");
+        } else if (!result.transportOk) {
             result.error =
                 QString::fromUtf8(errorText_[0] != '\0' ? errorText_ : curl_easy_strerror(code));
         }
@@ -149,6 +183,7 @@ private:
     Address address_;
     EasyHandle easy_;
     HeaderList headers_;
+    StallWatch stall_;
     char errorText_[CURL_ERROR_SIZE];
 };
 
@@ -317,12 +352,12 @@ std::atomic<HttpClient*> g_installed{nullptr};
 }  // namespace
 
 HttpTimeouts httpTimeouts() {
-    return HttpTimeouts{g_connectMs.load(), g_stallSeconds.load()};
+    return HttpTimeouts{g_connectMs.load(), g_stallMs.load()};
 }
 
 void setHttpTimeouts(const HttpTimeouts& timeouts) {
     g_connectMs.store(timeouts.connectMs);
-    g_stallSeconds.store(timeouts.stallSeconds);
+    g_stallMs.store(timeouts.stallMs);
 }
 
 HttpClient& httpClient() {

@@ -38,7 +38,7 @@ struct MultipartPart {
 // that long; there is no limit on a transfer that keeps moving.
 struct HttpTimeouts {
     long connectMs = 5000;
-    long stallSeconds = 60;
+    long stallMs = 60000;
 };
 HttpTimeouts httpTimeouts();
 void setHttpTimeouts(const HttpTimeouts& timeouts);  // for tests of slow servers

@@ -28,7 +28,7 @@ public:
     // Longest value a read gives back, in GBK bytes.
     static constexpr int kMaxValueBytes = 2047;
     // Larger files are read only up to this size and are never rewritten.
-    static constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    static constexpr qint64 kMaxFileBytes = 1024 * 1024;
 
     explicit IniFile(QString path);
     const QString& path() const { return path_; }

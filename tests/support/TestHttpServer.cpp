@@ -62,6 +62,18 @@ void sleepMs(int ms) {
     if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
+// Keeps the connection open for up to `ms`, but no longer than the peer does.
+void holdOpen(int fd, int ms) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 10) <= 0) continue;
+        char byte;
+        if (::recv(fd, &byte, 1, MSG_PEEK) <= 0) return;  // the peer closed
+        sleepMs(10);
+    }
+}
+
 void parseHead(const QByteArray& head, RecordedRequest& request) {
     const QList<QByteArray> lines = head.split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -205,7 +217,7 @@ bool TestHttpServer::waitForRequests(size_t count, int timeoutMs) const {
 void TestHttpServer::run() {
     while (!stopping_) {
         pollfd p{listener_, POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
+        if (::poll(&p, 1, 10) <= 0) continue;
         const int client = ::accept(listener_, nullptr, nullptr);
         if (client < 0) continue;
         ++connections_;
@@ -266,7 +278,7 @@ void TestHttpServer::serve(int client) {
         if (sent > 0) sleepMs(reply.chunkPauseMs);
         sendAll(client, reply.bytes.constData() + sent, std::min(step, total - sent));
     }
-    sleepMs(reply.holdOpenMs);
+    holdOpen(client, reply.holdOpenMs);
     ::shutdown(client, SHUT_WR);
     // Let the client read everything before the socket goes away.
     QByteArray rest;
