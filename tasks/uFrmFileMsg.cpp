@@ -80,6 +80,8 @@ void TFrmFileMsg::buildControls() {
     chkdcl->setObjectName(QStringLiteral("chkdcl"));
     for (QWidget* w : {static_cast<QWidget*>(btnNewTask), static_cast<QWidget*>(btnClose),
                        static_cast<QWidget*>(btnDel), static_cast<QWidget*>(chkdcl)}) {
+        // The panel is narrow (329 pixels); the controls share what there is.
+        w->setMinimumWidth(1);
         tools->addWidget(w);
     }
     tools->addStretch(1);

@@ -169,8 +169,10 @@ void TFrmNewMsg::btnPostClick() {
     const QString status = answer.size() > 1 ? answer.left(1) : QString();
     if (status != QStringLiteral("Y")) {
         // The picture stays under its time-stamp name; the user may try again.
-        platform::dialogs().messageBox(QStringLiteral("保存失败，请检查网络后重试。"),
-                                       QStringLiteral("提示"), platform::Buttons::Ok,
+        const QString reason = status.isEmpty() || answer.size() <= 2
+                                   ? QStringLiteral("保存失败，请检查网络后重试。")
+                                   : answer.mid(2);
+        platform::dialogs().messageBox(reason, QStringLiteral("提示"), platform::Buttons::Ok,
                                        platform::Icon::Warning);
         return;
     }
