@@ -34,6 +34,8 @@ struct Slot {
     bool colleague;         // in the colleague's library (shared with the demo user)
     bool drawing;
 };
+// Folders first, then drawings alternating between the two libraries, so that
+// a few drawings already fill both views.
 constexpr std::array<Slot, 14> kSlots{{
     {"{D0E00000-0000-4000-8000-000000000001}", "", "住宅项目", false, false},
     {"{D0E00000-0000-4000-8000-000000000002}", "{D0E00000-0000-4000-8000-000000000001}", "建筑",
@@ -41,21 +43,21 @@ constexpr std::array<Slot, 14> kSlots{{
     {"{D0E00000-0000-4000-8000-000000000003}", "{D0E00000-0000-4000-8000-000000000001}", "结构",
      false, false},
     {"{D0E00000-0000-4000-8000-000000000004}", "", "参考图纸", false, false},
+    {"{D0E00000-0000-4000-8000-000000000021}", "", "办公楼项目", true, false},
     {"{D0E00000-0000-4000-8000-000000000011}", "{D0E00000-0000-4000-8000-000000000002}", "", false,
+     true},
+    {"{D0E00000-0000-4000-8000-000000000022}", "{D0E00000-0000-4000-8000-000000000021}", "", true,
      true},
     {"{D0E00000-0000-4000-8000-000000000012}", "{D0E00000-0000-4000-8000-000000000002}", "", false,
      true},
+    {"{D0E00000-0000-4000-8000-000000000024}", "", "", true, true},
     {"{D0E00000-0000-4000-8000-000000000013}", "{D0E00000-0000-4000-8000-000000000003}", "", false,
      true},
     {"{D0E00000-0000-4000-8000-000000000014}", "{D0E00000-0000-4000-8000-000000000004}", "", false,
      true},
-    {"{D0E00000-0000-4000-8000-000000000015}", "", "", false, true},
-    {"{D0E00000-0000-4000-8000-000000000021}", "", "办公楼项目", true, false},
-    {"{D0E00000-0000-4000-8000-000000000022}", "{D0E00000-0000-4000-8000-000000000021}", "", true,
-     true},
     {"{D0E00000-0000-4000-8000-000000000023}", "{D0E00000-0000-4000-8000-000000000021}", "", true,
      true},
-    {"{D0E00000-0000-4000-8000-000000000024}", "", "", true, true},
+    {"{D0E00000-0000-4000-8000-000000000015}", "", "", false, true},
     {"{D0E00000-0000-4000-8000-000000000025}", "", "", true, true},
 }};
 constexpr std::string_view kTaskDrawing = "{D0E00000-0000-4000-8000-000000000011}";
@@ -85,8 +87,10 @@ int seedLibraries(Service& s, int64_t demo, int64_t colleague, const std::vector
     for (const auto& slot : kSlots) {
         const int64_t owner = slot.colleague ? colleague : demo;
         if (slot.drawing) {
+            // Slot k always takes file k, so a second run adds nothing twice.
             if (exists(s, slot.id)) {
                 ++drawings;
+                ++next;
                 continue;
             }
             if (next >= files.size()) continue;

@@ -109,6 +109,14 @@ ReviewServer::ReviewServer(ServerOptions options) : impl_(std::make_unique<Impl>
 
     auto& http = impl_->http;
     http.set_payload_max_length(options.maxBodyBytes);
+    // scripts/run recognises its own service on a taken port by this.
+    http.set_default_headers({{"Server", "orvane-server"}});
+    // Only SO_REUSEADDR: with the library's default SO_REUSEPORT a second server
+    // could bind the same port and take half of the connections.
+    http.set_socket_options([](socket_t sock) {
+        int yes = 1;
+        setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     http.set_keep_alive_max_count(100);
     http.set_read_timeout(30, 0);
     http.set_write_timeout(30, 0);
@@ -134,13 +142,18 @@ ReviewServer::ReviewServer(ServerOptions options) : impl_(std::make_unique<Impl>
     http.Post(R"(/.*)", [service, maxBody](const httplib::Request& req, httplib::Response& res,
                                            const httplib::ContentReader& reader) {
         std::string body;
+        bool tooLarge = false;
         const bool complete = reader([&](const char* data, size_t length) {
-            if (body.size() + length > maxBody) return false;
+            if (body.size() + length > maxBody) {
+                tooLarge = true;
+                return false;
+            }
             body.append(data, length);
             return true;
         });
         if (!complete) {
-            res.status = body.size() >= maxBody ? 413 : 400;
+            // The library refuses a declared length over the limit before reading.
+            res.status = tooLarge || res.status == 413 ? 413 : 400;
             return;
         }
         answer(*service, req, body, res);
