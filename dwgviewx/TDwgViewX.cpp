@@ -106,11 +106,11 @@ void TDwgViewX::Impl::updateCursor() {
     }
 }
 
-void TDwgViewX::Impl::zoomToDeviceRect(const QRect& r) {
+void TDwgViewX::Impl::zoomToDeviceRect(const QRectF& r) {
     if (r.width() < 4 || r.height() < 4) {
-        view.zoomAbout(r.center(), 2.0);
+        view.zoomAbout(r.center(), 2.0);  // a click zooms in about the point
     } else {
-        const QPointF centre = view.toWorld(QRectF(r).center());
+        const QPointF centre = view.toWorld(r.center());
         const double factor = std::min(q->width() / static_cast<double>(r.width()),
                                        q->height() / static_cast<double>(r.height()));
         view = render::ViewTransform(view.viewport(), centre, view.scale(), view.rotation());

@@ -33,7 +33,7 @@ struct TDwgViewX::Impl {
     void cancelEditor();
     MarkKind kindOf(Mode m) const;
     bool isBoxMode(Mode m) const;
-    void zoomToDeviceRect(const QRect& r);
+    void zoomToDeviceRect(const QRectF& r);
     void updateCursor();
     void buildToolbar();
     void buildLayoutBar();

@@ -170,7 +170,7 @@ void TDwgViewX::mouseReleaseEvent(QMouseEvent* e) {
     d->rubber.reset();
     const bool click = (pos - d->pressPos).manhattanLength() <= kClickSlop;
     if (d->mode == Mode::ZoomWindow) {
-        d->zoomToDeviceRect(r.normalized());
+        d->zoomToDeviceRect(QRectF(QPointF(d->pressPos), QPointF(pos)).normalized());
         d->mode = Mode::None;  // one window per command
         d->updateCursor();
     } else if (d->mode == Mode::MarkLine) {

@@ -22,6 +22,9 @@ class FrameDrawer {
 public:
     FrameDrawer(QPainter& p, const Scene& s, const ViewTransform& v, const RenderOptions& o)
         : p_(p), s_(s), view_(v), m_(v.matrix()), o_(o) {
+        // With antialiasing, whole device coordinates would put thin lines on pixel
+        // edges and smear them over two half-bright rows; aim at pixel centres instead.
+        if (o.antialias) m_ *= QTransform::fromTranslate(0.5, 0.5);
         bgRgb_ = o.background.rgb() & 0xFFFFFF;
         contrast_ = contrastOf(o.background);
         showWeights_ = o.lineWeights.value_or(s.lineWeights);

@@ -84,6 +84,18 @@ int countColour(const QImage& img, QColor colour) {
     return n;
 }
 
+int countNear(const QImage& img, QColor colour, int tolerance) {
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) {
+            const QColor c = img.pixelColor(x, y);
+            n += std::abs(c.red() - colour.red()) <= tolerance &&
+                 std::abs(c.green() - colour.green()) <= tolerance &&
+                 std::abs(c.blue() - colour.blue()) <= tolerance;
+        }
+    return n;
+}
+
 }  // namespace testdraw
 
 // Every test program here needs a Qt application for fonts and widgets.

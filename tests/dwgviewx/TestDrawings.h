@@ -29,5 +29,7 @@ QImage renderAt(const dwgviewx::render::Scene& s, const dwgviewx::render::ViewTr
 QRect inkBox(const QImage& img, QColor bg = Qt::black);
 // Number of pixels of exactly `colour`.
 int countColour(const QImage& img, QColor colour);
+// Number of pixels within `tolerance` of `colour` in every channel (antialiased ink).
+int countNear(const QImage& img, QColor colour, int tolerance = 90);
 
 }  // namespace testdraw
