@@ -51,7 +51,9 @@ ClassTable readClasses(const RawSections& sections, CodePageConverter& cp,
     const std::uint32_t size = bytes[start] | (bytes[start + 1] << 8) | (bytes[start + 2] << 16) |
                                (static_cast<std::uint32_t>(bytes[start + 3]) << 24);
     std::size_t dataStart = start + 4;
-    if (v >= Version::R2010 && sections.maintenanceVersion > 3) dataStart += 4;
+    // The extra long is there in R2018 files whatever their maintenance version.
+    if (v >= Version::R2018 || (v >= Version::R2010 && sections.maintenanceVersion > 3))
+        dataStart += 4;
     if (dataStart > bytes.size() || size > bytes.size() - dataStart) {
         warnings.push_back("classes section is truncated");
         return table;
@@ -60,12 +62,14 @@ ClassTable readClasses(const RawSections& sections, CodePageConverter& cp,
     BitReader strings;
     const bool unicode = v >= Version::R2007;
     std::size_t endBit = size * 8;
+    std::size_t stringsStart = endBit;
     if (unicode) {
         endBit = static_cast<std::uint32_t>(r.RL());  // size in bits
         if (endBit > size * 8 || !locateStrings(r, endBit, strings)) {
             warnings.push_back("classes section has no string data");
             return table;
         }
+        stringsStart = strings.position();
     }
     if (v >= Version::R2004) {
         r.BS();  // highest class number
@@ -74,8 +78,8 @@ ClassTable readClasses(const RawSections& sections, CodePageConverter& cp,
         r.B();
     }
     auto text = [&]() { return unicode ? strings.TU() : cp.toUtf8(r.T()); };
-    // The data ends in fewer than 8 padding bits.
-    const std::size_t stop = unicode ? endBit - 1 : endBit;
+    // The data ends in fewer than 8 padding bits; in R2007+ the string stream follows it.
+    const std::size_t stop = unicode ? stringsStart : endBit;
     while (r.position() + 8 <= stop && !r.failed()) {
         ClassInfo c;
         c.number = r.BS();
