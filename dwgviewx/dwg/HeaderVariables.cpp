@@ -15,7 +15,10 @@ constexpr std::uint8_t kSentinel[16] = {0xCF, 0x7B, 0x1F, 0x23, 0xFD, 0xDE, 0x38
 
 class HeaderParser {
 public:
-    HeaderParser(BitReader& r, Header& h) : r_(r), h_(h), v_(r.version()) {}
+    // `strings` and `handles` are the separate streams of R2007+ files; earlier files
+    // keep everything in `r`.
+    HeaderParser(BitReader& r, BitReader& strings, BitReader& handles, Header& h)
+        : r_(r), s_(strings), hs_(handles), h_(h), v_(r.version()) {}
     void run();
 
 private:
@@ -36,8 +39,14 @@ private:
     void points(int n) {
         for (int i = 0; i < n; ++i) r_.BD3();
     }
-    Handle handle() { return r_.H().value; }
-    void text() { r_.T(); }
+    Handle handle() { return hs_.H().value; }
+    void text() {
+        if (atLeast(Version::R2007)) {
+            s_.TU();
+        } else {
+            r_.T();
+        }
+    }
     void color() {
         r_.BS();
         if (atLeast(Version::R2004)) {
@@ -51,11 +60,14 @@ private:
     void modes();
     void dimensionVariables();
     BitReader& r_;
+    BitReader& s_;
+    BitReader& hs_;
     Header& h_;
     Version v_;
 };
 
 void HeaderParser::prefix() {
+    if (atLeast(Version::R2013)) r_.BLL();  // REQUIREDVERSIONS
     doubles(4);
     for (int i = 0; i < 4; ++i) text();
     longs(2);
@@ -99,7 +111,7 @@ void HeaderParser::modes() {
     if (atLeast(Version::R2004)) longs(3);
     longs(4);  // TDINDWG TDUSRTIMER
     color();   // CECOLOR
-    handle();  // HANDSEED
+    r_.H();    // HANDSEED: in the data stream in every version
     h_.currentLayer = handle();
     h_.textStyle = handle();
     h_.currentLineType = handle();
@@ -239,18 +251,36 @@ void HeaderParser::run() {
     h_.modelSpace = handle();
 }
 
+// The string stream of R2007+ data: a flag bit just before `endBit`, its size in the
+// 16 (or 32) bits before that, the strings before the size.
+bool locateStringStream(const BitReader& data, std::size_t endBit, BitReader& strings) {
+    if (endBit < 17 || endBit > data.limit()) return false;
+    BitReader probe = data;
+    probe.seek(endBit - 1);
+    if (!probe.B()) return false;
+    std::size_t at = endBit - 1 - 16;
+    probe.seek(at);
+    std::uint32_t size = static_cast<std::uint16_t>(probe.RS());
+    if (size & 0x8000) {
+        if (at < 16) return false;
+        at -= 16;
+        probe.seek(at);
+        size = (size & 0x7FFF) |
+               (static_cast<std::uint32_t>(static_cast<std::uint16_t>(probe.RS())) << 15);
+    }
+    if (probe.failed() || size > at) return false;
+    strings = data;
+    strings.seek(at - size);
+    strings.setLimit(at);
+    return !strings.failed();
+}
+
 }  // namespace
 
 bool readHeaderVariables(const RawSections& sections, Header& header,
                          std::vector<std::string>& warnings) {
     header.versionMagic = sections.magic;
     header.codePage = sections.codePage;
-    if (sections.version >= Version::R2007) {
-        // Their text and handles live in separate streams; the decoder finds model
-        // space and the tables by name for these versions.
-        warnings.push_back("header variables of " + sections.magic + " are not decoded");
-        return false;
-    }
     const auto& bytes = sections.header;
     std::size_t start = 0;
     if (bytes.size() >= 16 && std::memcmp(bytes.data(), kSentinel, 16) == 0) start = 16;
@@ -261,19 +291,41 @@ bool readHeaderVariables(const RawSections& sections, Header& header,
     const std::uint32_t size = bytes[start] | (bytes[start + 1] << 8) | (bytes[start + 2] << 16) |
                                (static_cast<std::uint32_t>(bytes[start + 3]) << 24);
     const std::size_t dataStart = start + 4;
-    if (size > bytes.size() - dataStart) {
+    // R2010/R2013 files of a later maintenance release and R2018+ files store a second
+    // 32-bit word after the size.
+    const Version v = sections.version;
+    const std::size_t skip =
+        v >= Version::R2018 || (v >= Version::R2010 && sections.maintenanceVersion > 3) ? 4 : 0;
+    if (skip > bytes.size() - dataStart || size > bytes.size() - dataStart - skip) {
         warnings.push_back("header variables section is truncated");
         return false;
     }
-    if (dataStart + size + 2 <= bytes.size()) {
-        const std::uint16_t stored = bytes[dataStart + size] | (bytes[dataStart + size + 1] << 8);
-        if (crc16(0xC0C1, bytes.data() + start, size + 4) != stored)
+    const std::size_t crcAt = dataStart + skip + size;
+    if (crcAt + 2 <= bytes.size()) {
+        const std::uint16_t stored = bytes[crcAt] | (bytes[crcAt + 1] << 8);
+        if (crc16(0xC0C1, bytes.data() + start, crcAt - start) != stored)
             warnings.push_back("header variables checksum mismatch");
     }
-    BitReader r(bytes.data() + dataStart, size, sections.version);
+    BitReader r(bytes.data() + dataStart + skip, size, v);
+    BitReader strings = r;
+    BitReader handles = r;
+    if (v >= Version::R2007) {
+        // Text and handles live in their own streams, after the data: the data's size in
+        // bits comes first, the string stream sits at its end.
+        const std::size_t endBit = static_cast<std::uint32_t>(r.RL());
+        if (!locateStringStream(r, endBit, strings)) {
+            warnings.push_back("header variables have no string data");
+            return false;
+        }
+        handles.seek(endBit);
+    }
     Header parsed = header;
-    HeaderParser(r, parsed).run();
-    if (r.failed()) {
+    if (v >= Version::R2007) {
+        HeaderParser(r, strings, handles, parsed).run();
+    } else {
+        HeaderParser(r, r, r, parsed).run();
+    }
+    if (r.failed() || strings.failed() || handles.failed()) {
         warnings.push_back("header variables are damaged");
         return false;
     }

@@ -137,6 +137,31 @@ TEST_P(Corpus, DecodesLikeTheReferenceReader) {
     }
     for (const auto& l : d.layers) actualLayers.insert(l.name);
     EXPECT_EQ(actualLayers, expectedLayers);
+    // Header extents and units, where the reference reader has them.
+    if (const auto* header = ff.facts.find("header")) {
+        auto near = [](double expected, double actual) {
+            return std::fabs(expected - actual) <= 1e-9 * std::max(1.0, std::fabs(expected));
+        };
+        const dwg::Vec3& mn = d.header.extents.min;
+        const dwg::Vec3& mx = d.header.extents.max;
+        if (const auto* e = header->find("EXTMIN"); e && e->items.size() == 3) {
+            EXPECT_TRUE(near(e->items[0].number, mn.x) && near(e->items[1].number, mn.y) &&
+                        near(e->items[2].number, mn.z))
+                << "EXTMIN " << mn.x << " " << mn.y << " " << mn.z;
+        }
+        if (const auto* e = header->find("EXTMAX"); e && e->items.size() == 3) {
+            EXPECT_TRUE(near(e->items[0].number, mx.x) && near(e->items[1].number, mx.y) &&
+                        near(e->items[2].number, mx.z))
+                << "EXTMAX " << mx.x << " " << mx.y << " " << mx.z;
+        }
+        if (const auto* u = header->find("INSUNITS")) {
+            EXPECT_EQ(d.header.insUnits, static_cast<int>(u->number));
+        }
+        if (const auto* lim = header->find("LIMMAX"); lim && lim->items.size() == 2) {
+            EXPECT_TRUE(near(lim->items[0].number, d.header.limitsMax.x) &&
+                        near(lim->items[1].number, d.header.limitsMax.y));
+        }
+    }
     if (flatVersion(ff.magic)) {
         EXPECT_EQ(d.report.brokenObjects, 0)
             << (d.report.messages.empty() ? "" : d.report.messages.front());
