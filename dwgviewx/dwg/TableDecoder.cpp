@@ -27,7 +27,24 @@ Color readTableColor(ObjectReader& r) {
     if (r.atLeast(Version::R2004)) {
         const auto rgb = static_cast<std::uint32_t>(b.BL());
         const int flags = b.RC();
-        if ((rgb >> 24) == 0xC2) c.rgb = rgb & 0xFFFFFF;
+        // The high byte says what the value is: 0xC3 an index, 0xC2 a true colour,
+        // 0xC0/0xC1 BYLAYER/BYBLOCK.
+        switch (rgb >> 24) {
+            case 0xC3:
+                c.index = static_cast<int>(rgb & 0xFF);
+                break;
+            case 0xC2:
+                c.rgb = rgb & 0xFFFFFF;
+                break;
+            case 0xC1:
+                c.index = Color::ByBlock;
+                break;
+            case 0xC0:
+                c.index = Color::ByLayer;
+                break;
+            default:
+                break;
+        }
         if (flags & 1) r.text();
         if (flags & 2) r.text();
     }
