@@ -38,14 +38,16 @@ int utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
 
 }  // namespace
 
+// Opening a converter is costly, so each thread keeps one of each; stateless converters
+// carry nothing from one call to the next.
 QByteArray toGbk(const QString& text) {
-    QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
+    thread_local QStringEncoder encoder("GBK", QStringConverter::Flag::Stateless);
     if (!encoder.isValid()) return text.toLatin1();
     return encoder.encode(text);
 }
 
 QString fromGbk(const QByteArray& bytes) {
-    QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
+    thread_local QStringDecoder decoder("GBK", QStringConverter::Flag::Stateless);
     if (!decoder.isValid()) return QString::fromLatin1(bytes);
     return decoder.decode(bytes);
 }

@@ -68,7 +68,8 @@ Found find(const Lines& lines, const QString& section, const QString& key) {
 std::optional<Lines> readLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray data = file.read(IniFile::kMaxFileBytes);
+    // Reading with the limit as size would allocate the whole limit every time.
+    const QByteArray data = file.read(qMin(file.size(), IniFile::kMaxFileBytes));
     Lines lines = data.split('\n');
     for (QByteArray& line : lines) {
         if (line.endsWith('\r')) line.chop(1);

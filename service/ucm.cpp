@@ -77,10 +77,6 @@ platform::MultipartPart filePart(const QString& path) {
     return part;
 }
 
-bool isBlankOrControl(QChar c) {
-    return c.unicode() >= 1 && c.unicode() <= 32;
-}
-
 }  // namespace
 
 const QString& ServiceBase() {
@@ -147,46 +143,6 @@ bool DownloadToFile(const QString& url, const QString& target) {
         platform::httpClient().download(platform::toGbk(url), target, &writeError);
     if (writeError) throw DownloadError("Cannot create file \"" + target.toStdString() + "\"");
     return result.ok() && QFileInfo::exists(target);
-}
-
-QStringList SplitDelimited(const QString& text, QChar delimiter) {
-    QStringList fields;
-    const qsizetype n = text.size();
-    qsizetype i = 0;
-    auto skipBlanks = [&] {
-        while (i < n && isBlankOrControl(text[i])) ++i;
-    };
-    skipBlanks();
-    while (i < n) {
-        QString field;
-        if (text[i] == QLatin1Char('"')) {
-            ++i;
-            while (i < n) {
-                if (text[i] == QLatin1Char('"')) {
-                    if (i + 1 < n && text[i + 1] == QLatin1Char('"')) {
-                        field += QLatin1Char('"');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;  // the closing quote
-                    break;
-                }
-                field += text[i++];
-            }
-        } else {
-            const qsizetype start = i;
-            while (i < n && text[i] != delimiter && !isBlankOrControl(text[i])) ++i;
-            field = text.mid(start, i - start);
-        }
-        fields << field;
-        skipBlanks();
-        if (i < n && text[i] == delimiter) {
-            if (i == n - 1) fields << QString();
-            ++i;
-            skipBlanks();
-        }
-    }
-    return fields;
 }
 
 }  // namespace ucm
