@@ -1,5 +1,6 @@
 // The catalogue: listing, commits, records, and serving the stored files.
 #include <fstream>
+#include <thread>
 
 #include "ServerFixture.h"
 #include "server/Admin.h"
@@ -187,6 +188,25 @@ TEST_F(CatalogueTest, StoredDrawingsCountAgainstTheRemainingSpace) {
     const std::string login =
         post("UserMng/UserLogon", {{"phone", "13800000001"}, {"password", "secret1"}});
     EXPECT_EQ(login, "Y," + alice + ",1022,Alice");
+}
+
+TEST_F(CatalogueTest, ConcurrentCommitsFromManyConnectionsAreAllKept) {
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 6; ++t) {
+        threads.emplace_back([this, t] {
+            for (int i = 0; i < 8; ++i) {
+                const std::string id = "{T" + std::to_string(t) + "-" + std::to_string(i) + "}";
+                const HttpResult r = httpPost(
+                    port(), "/act/FileMng/CommitFile2",
+                    {{"userId", alice}, {"fileName", "f"}, {"pid", ""}, {"id", id}},
+                    {{"a.dwg", "C:\\a.dwg", std::string(1000, static_cast<char>('a' + t))}});
+                EXPECT_EQ(r.body.substr(0, 3), "\"Y,");
+            }
+        });
+    }
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(catalogue(alice).size(), 48u);
+    EXPECT_EQ(storedFileCount(), 48u);
 }
 
 }  // namespace
