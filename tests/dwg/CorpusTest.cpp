@@ -248,3 +248,44 @@ TEST(CorpusContent, AttachesVerticesToTheirPolylinesAndAttributesToTheirInserts)
 }
 
 }  // namespace
+
+namespace {
+
+void checkLayerProperties(const std::string& file, bool hasTrueColour) {
+    const fs::path path = corpusDir() / file;
+    if (!fs::exists(path)) GTEST_SKIP() << "corpus file missing: " << path;
+    auto result = dwg::readFile(path.string());
+    ASSERT_TRUE(result) << result.error();
+    const dwg::Drawing& d = result.value();
+    auto layer = [&](const char* name) {
+        const dwg::Layer* l = d.findLayerByName(name);
+        EXPECT_NE(l, nullptr) << name;
+        return l ? *l : dwg::Layer{};
+    };
+    EXPECT_TRUE(layer("Layer_Off").off);
+    EXPECT_FALSE(layer("Layer_Off").frozen);
+    EXPECT_TRUE(layer("Layer_Freeze").frozen);
+    EXPECT_TRUE(layer("Layer_Lock").locked);
+    EXPECT_FALSE(layer("Layer1").off || layer("Layer1").frozen || layer("Layer1").locked);
+    EXPECT_EQ(layer("Layer_color_80").color.index, 80);
+    EXPECT_EQ(layer("Layer_lw_035").lineWeight, 35);
+    EXPECT_EQ(layer("Layer_lw_050").lineWeight, 50);
+    if (hasTrueColour) {
+        EXPECT_EQ(layer("Layer_true_color").color.rgb.value_or(0), 0x1192EEu);
+    }
+    const dwg::LineType* dashed = d.findLineType(layer("Layer_Lt_dash").lineType);
+    ASSERT_NE(dashed, nullptr);
+    EXPECT_EQ(dashed->name, "ACAD_ISO02W100");
+    EXPECT_EQ(dashed->dashes, (std::vector<double>{12, -3}));
+    EXPECT_DOUBLE_EQ(dashed->patternLength, 15);
+}
+
+}  // namespace
+
+TEST(CorpusContent, ReadsLayerStatesColoursWeightsAndLineTypesOfR2000) {
+    checkLayerProperties("acadsharp_sample_AC1015.dwg", false);
+}
+
+TEST(CorpusContent, ReadsLayerStatesColoursWeightsAndLineTypesOfR2013) {
+    checkLayerProperties("acadsharp_sample_AC1027.dwg", true);
+}
