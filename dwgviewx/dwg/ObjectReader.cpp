@@ -265,7 +265,10 @@ bool ObjectReader::beginEntity() {
         const auto number = static_cast<std::uint16_t>(data_.BS());
         colorFlags = number & 0xFF00;
         h.color.index = number & 0x1FF;
-        if (colorFlags & 0x8000) {
+        // A colour-book colour (0x4000) refers to its colour object through the handle
+        // stream and stores no value here; the index beside it is its nearest ACI
+        // (checked against the same drawing saved as R2000).
+        if ((colorFlags & 0x8000) && !(colorFlags & 0x4000)) {
             const auto rgb = static_cast<std::uint32_t>(data_.BL());
             const unsigned kind = rgb >> 24;
             if (kind == 0xC3) {
