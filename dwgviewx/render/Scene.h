@@ -88,7 +88,8 @@ struct Scene {
     std::vector<DashPattern> dashes;
     std::vector<SceneLayer> layers;
     SpatialGrid grid;
-    QRectF extents;  // of everything except infinite lines; empty when nothing shows
+    QRectF extents;  // of everything except infinite lines (around the first one when they
+                     // are all there is); empty when nothing shows
     int pdmode = 0;
     double pdsize = 0;
     bool lineWeights = false;  // the drawing asks for line weights to be shown

@@ -175,6 +175,16 @@ void SceneEmitter::finish() {
                         std::max(ext.bottom(), p.bounds.bottom())));
         }
     }
+    if (!any) {
+        // Only construction lines: centre on the first one's base point.
+        for (const Primitive& p : scene_.prims) {
+            if (p.kind != PrimKind::InfiniteLine) continue;
+            const QPointF b = scene_.points[p.first];
+            ext = QRectF(b - QPointF(50, 50), QSizeF(100, 100));
+            any = true;
+            break;
+        }
+    }
     scene_.extents = any ? ext : QRectF();
     scene_.grid.build(bounds, any ? ext : QRectF(0, 0, 1, 1));
 }

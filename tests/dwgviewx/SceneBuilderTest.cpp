@@ -227,3 +227,42 @@ TEST(SceneBuilder, IgnoresCoordinatesThatAreNotNumbers) {
     EXPECT_EQ(s.prims.size(), 1u);
     EXPECT_NEAR(s.extents.width(), 1, 1e-12);
 }
+
+TEST(SceneBuilder, EvaluatesSplinesFromKnotsAndThroughFitPoints) {
+    dwg::Drawing d = emptyDrawing();
+    dwg::Spline s;
+    s.degree = 2;
+    s.controlPoints = {{0, 0, 0}, {5, 10, 0}, {10, 0, 0}};
+    s.knots = {0, 0, 0, 1, 1, 1};
+    add(d, s);
+    dwg::Spline fit;
+    fit.controlPoints.clear();
+    fit.fitPoints = {{20, 0, 0}, {25, 5, 0}, {30, 0, 0}};
+    add(d, fit);
+    dwg::Spline broken = s;
+    broken.knots = {3, 2, 1};  // unusable: replaced by uniform knots
+    add(d, broken);
+    const Scene sc = buildScene(d);
+    ASSERT_EQ(sc.prims.size(), 3u);
+    const Primitive& p = sc.prims[0];
+    const QPointF first = sc.points[p.first], last = sc.points[p.first + p.count - 1];
+    EXPECT_NEAR(first.x(), 0, 1e-9);
+    EXPECT_NEAR(last.x(), 10, 1e-6);
+    EXPECT_NEAR(p.bounds.bottom(), 5, 1e-3);  // a quadratic reaches half its control height
+    EXPECT_NEAR(sc.prims[1].bounds.bottom(), 5, 1e-6);  // passes through the fit point
+    EXPECT_NEAR(sc.prims[2].bounds.bottom(), 5, 1e-3);
+}
+
+TEST(SceneBuilder, CentresOnConstructionLinesWhenThereIsNothingElse) {
+    dwg::Drawing d = emptyDrawing();
+    dwg::Ray r;
+    r.base = {100, 200, 0};
+    r.direction = {1, 1, 0};
+    r.infinite = true;
+    add(d, r);
+    const Scene s = buildScene(d);
+    ASSERT_EQ(s.prims.size(), 1u);
+    EXPECT_EQ(s.prims[0].kind, PrimKind::InfiniteLine);
+    EXPECT_NEAR(s.extents.center().x(), 100, 1e-9);
+    EXPECT_NEAR(s.extents.center().y(), 200, 1e-9);
+}
