@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QFile>
 #include <QGroupBox>
+#include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include "library/LibraryNode.h"
+#include "server/Admin.h"
 #include "service/ucm.h"
 #include "tests/library/LibraryFixtures.h"
 #include "tests/library/PaneFixture.h"

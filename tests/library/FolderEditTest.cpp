@@ -18,6 +18,12 @@ using testlib::PaneTest;
 
 namespace {
 
+// The in-place editor now open; closed editors are flushed first (they go by deleteLater).
+QLineEdit* openEditor(QTreeWidget* tree) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return tree->findChild<QLineEdit*>();
+}
+
 bool isClientGuid(const QString& id) {
     static const QRegularExpression form(
         QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
@@ -70,19 +76,21 @@ TEST_F(PaneTest, RenameInPlaceMarksTheEntryEvenWithTheSameText) {
     load();
     select("Old");
     trigger("TBXEdit");
-    auto* editor = pane->tree()->findChild<QLineEdit*>();
+    auto* editor = openEditor(pane->tree());
     ASSERT_NE(editor, nullptr);
     editor->setText("Renamed");
     QTest::keyClick(editor, Qt::Key_Return);
-    EXPECT_EQ(node("Renamed")->text(0), "Renamed");
+    QApplication::processEvents();
+    ASSERT_NE(node("Renamed"), nullptr) << outline().toStdString();
     EXPECT_EQ(entryNamed("Renamed")->ChangeState, 3);
 
     entryNamed("Renamed")->ChangeState = 0;
     select("Renamed");
     trigger("TBXEdit");
-    editor = pane->tree()->findChild<QLineEdit*>();
+    editor = openEditor(pane->tree());
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Return);  // unchanged text, confirmed
+    QApplication::processEvents();
     EXPECT_EQ(entryNamed("Renamed")->ChangeState, 3);
 }
 
@@ -92,17 +100,18 @@ TEST_F(PaneTest, RenameInPlaceCancelledChangesNothingAndDrawingsAreNotOpened) {
     load();
     select("Old");
     trigger("TBXEdit");
-    auto* editor = pane->tree()->findChild<QLineEdit*>();
+    auto* editor = openEditor(pane->tree());
     ASSERT_NE(editor, nullptr);
     editor->setText("Other");
     QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
     EXPECT_NE(node("Old"), nullptr);
     EXPECT_EQ(entryNamed("Old")->ChangeState, 0);
 
     select("d.dwg");
     trigger("TBXEdit");
     QApplication::processEvents();
-    EXPECT_EQ(pane->tree()->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(openEditor(pane->tree()), nullptr);
 }
 
 TEST_F(PaneTest, RenameByDialogMarksEvenWhenCancelledAndAcceptsEmptyText) {

@@ -26,9 +26,10 @@ TEST_F(PaneTest, DoubleClickDownloadsOpensAndMakesTheEntryCurrent) {
     addDrawing("", "plan.dwg", "plan bytes");
     load();
     host.tasksVisible = true;
-    select("plan.dwg");
+    selectNothing();
     QTreeWidget* tree = pane->tree();
     const QRect rect = tree->visualItemRect(node("plan.dwg"));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, rect.center());
     library::TFiles* plan = entryNamed("plan.dwg");
     EXPECT_EQ(plan->LocalState, 3);

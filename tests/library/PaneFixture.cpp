@@ -40,7 +40,7 @@ void PaneTest::TearDown() {
 
 int64_t PaneTest::addUser(const std::string& phone, const std::string& name) {
     return server::admin::createUser(server->service(), phone, "secret123", name,
-                                     name + "@example.com");
+                                     "u" + phone + "@example.com");
 }
 
 std::string PaneTest::addFolder(const std::string& pid, const std::string& name, int64_t owner) {
