@@ -91,9 +91,11 @@ ClassTable readClasses(const RawSections& sections, CodePageConverter& cp,
         const int itemClass = r.BS();
         c.isEntity = itemClass == 0x1F2;
         if (v >= Version::R2004) {
+            r.BL();  // number of objects of this class
+            r.BS();  // DWG version
+            // The maintenance release is a long: a class with release 427 in a real R2018
+            // drawing only lines up with the next class read that way.
             r.BL();
-            r.BS();
-            r.BS();
             r.BL();
             r.BL();
         }
