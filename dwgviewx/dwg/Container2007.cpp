@@ -44,6 +44,10 @@ struct Container2007::Header {
     std::uint64_t sectionsMapCompressed = 0;
     std::uint64_t sectionsMapUncompressed = 0;
     std::uint64_t sectionsMapCorrection = 0;
+    std::uint64_t pagesMapCrcCompressed = 0;
+    std::uint64_t pagesMapCrcUncompressed = 0;
+    std::uint64_t sectionsMapCrcCompressed = 0;
+    std::uint64_t sectionsMapCrcUncompressed = 0;
 };
 
 bool Container2007::fail(std::string message) {
@@ -69,7 +73,8 @@ bool Container2007::open(const std::uint8_t* data, std::size_t size) {
     if (!readFileHeader(header)) return false;
     std::vector<std::uint8_t> map;
     if (!readSystemPage({header.pagesMapOffset, header.pagesMapCompressed,
-                         header.pagesMapUncompressed, header.pagesMapCorrection, "page map"},
+                         header.pagesMapUncompressed, header.pagesMapCorrection,
+                         header.pagesMapCrcCompressed, header.pagesMapCrcUncompressed, "page map"},
                         map))
         return false;
     if (!parsePageMap(map)) return false;
@@ -77,7 +82,8 @@ bool Container2007::open(const std::uint8_t* data, std::size_t size) {
     if (it == pages_.end()) return fail("the section map is missing from the page map");
     if (!readSystemPage(
             {it->second.address - kPagesBase, header.sectionsMapCompressed,
-             header.sectionsMapUncompressed, header.sectionsMapCorrection, "section map"},
+             header.sectionsMapUncompressed, header.sectionsMapCorrection,
+             header.sectionsMapCrcCompressed, header.sectionsMapCrcUncompressed, "section map"},
             map))
         return false;
     return parseSectionMap(map);
@@ -135,6 +141,10 @@ bool Container2007::readFileHeader(Header& header) {
     header.sectionsMapId = le64(fields + 0xC0);
     header.sectionsMapUncompressed = le64(fields + 0xC8);
     header.sectionsMapCorrection = le64(fields + 0xD8);
+    header.pagesMapCrcCompressed = le64(fields + 0x10);
+    header.pagesMapCrcUncompressed = le64(fields + 0x80);
+    header.sectionsMapCrcUncompressed = le64(fields + 0xA8);
+    header.sectionsMapCrcCompressed = le64(fields + 0xD0);
     return true;
 }
 
@@ -158,20 +168,35 @@ bool Container2007::readSystemPage(const SystemPage& page, std::vector<std::uint
     corrected_ += stats.corrected;
     if (stats.failed != 0) warn(what + " has errors its codes cannot mend");
 
-    const std::size_t length = static_cast<std::size_t>(page.compressedSize);
+    // The data is repeated `factor` times: take the first copy whose CRC holds, so a
+    // block the codes could not mend costs only the copies inside it.
+    const auto length = static_cast<std::size_t>(page.compressedSize);
+    const std::uint64_t seed = crc64::updateSeed1(crcSeed_, length);
+    const std::uint8_t* body = decoded.data();
+    bool crcOk = false;
+    for (std::uint64_t k = 0; k < page.factor && (k + 1) * padded <= decoded.size(); ++k) {
+        const std::uint8_t* copy = decoded.data() + k * padded;
+        if (crc64::mirrored(seed, copy, length) == page.crcCompressed) {
+            body = copy;
+            crcOk = true;
+            break;
+        }
+    }
+    if (!crcOk) warn(what + " fails its CRC");
     if (page.compressedSize >= page.uncompressedSize) {
-        out.assign(decoded.begin(),
-                   decoded.begin() + static_cast<std::ptrdiff_t>(
-                                         std::min<std::uint64_t>(length, page.uncompressedSize)));
-        return true;
+        out.assign(body, body + std::min<std::uint64_t>(length, page.uncompressedSize));
+    } else {
+        out.assign(static_cast<std::size_t>(page.uncompressedSize), 0);
+        const auto r = lz2007::decompress(body, length, out.data(), out.size());
+        if (!r.ok) return fail(what + " is damaged: " + r.error);
+        if (r.written != out.size()) {
+            warn(what + " decodes short");
+            out.resize(r.written);
+        }
     }
-    out.assign(static_cast<std::size_t>(page.uncompressedSize), 0);
-    const auto r = lz2007::decompress(decoded.data(), length, out.data(), out.size());
-    if (!r.ok) return fail(what + " is damaged: " + r.error);
-    if (r.written != out.size()) {
-        warn(what + " decodes short");
-        out.resize(r.written);
-    }
+    if (crcOk && crc64::mirrored(crc64::updateSeed1(crcSeed_, out.size()), out.data(),
+                                 out.size()) != page.crcUncompressed)
+        warn(what + " fails its CRC after decompression");
     return true;
 }
 

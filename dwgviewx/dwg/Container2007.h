@@ -73,6 +73,8 @@ private:
         std::uint64_t compressedSize = 0;
         std::uint64_t uncompressedSize = 0;
         std::uint64_t factor = 0;  // how often the data is repeated before coding
+        std::uint64_t crcCompressed = 0;
+        std::uint64_t crcUncompressed = 0;
         const char* what = "";
     };
     struct PageLocation {

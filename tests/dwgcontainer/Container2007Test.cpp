@@ -95,6 +95,25 @@ TEST(Container2007, AHeaderBlockPastMendingIsReplacedByTheNextCopyOfTheRecord) {
     EXPECT_TRUE(sameSections(got, want));
 }
 
+TEST(Container2007, APageMapBlockPastMendingIsReplacedByAnotherCopyOfTheMap) {
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    const auto clean = readFile(files.front());
+    std::string error;
+    const dwg::RawSections want = dwg::readSections2007(clean.data(), clean.size(), &error);
+    // The corpus drawings keep their page map at 0x480 in four interleaved blocks, its
+    // data repeated seven or eight times; ruin block 0, which holds the first copies.
+    auto bytes = clean;
+    for (std::size_t i = 0; i < 100; ++i) bytes[0x480 + 4 * i] ^= 0x6B;
+    const dwg::RawSections got = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    ASSERT_EQ(error, "");
+    ASSERT_FALSE(got.warnings.empty());
+    EXPECT_NE(got.warnings.front().find("page map has errors"), std::string::npos)
+        << got.warnings.front();
+    for (const auto& w : got.warnings) EXPECT_EQ(w.find("CRC"), std::string::npos) << w;
+    EXPECT_TRUE(sameSections(got, want));
+}
+
 TEST(Container2007, AnObjectsPageBeyondRepairIsAWarningNotAFailure) {
     const auto files = corpusFiles({"AC1021"});
     if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
