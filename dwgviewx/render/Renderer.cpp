@@ -53,6 +53,10 @@ private:
     void text(const TextRun& t, const QColor& c);
     void point(QPointF world, const QColor& c);
     void infinite(const Primitive& pr);
+    // Solid thin lines with the same pen are gathered into one path and stroked at once,
+    // which is far cheaper than a call per entity for drawings with many small pieces.
+    void stroke(const QPolygonF& poly);
+    void flush();
 
     QPainter& p_;
     const Scene& s_;
@@ -65,6 +69,8 @@ private:
     std::vector<bool> shown_, frozen_;
     std::unordered_map<QRgb, std::vector<QPointF>> dots_;
     QPolygonF buf_;
+    QPainterPath batch_;
+    int batchElements_ = 0;
     RenderStats stats_;
     // The pen last set, to skip redundant changes.
     QRgb penRgb_ = 0;
@@ -87,6 +93,7 @@ void FrameDrawer::setPen(const Primitive& pr, const QColor& c, double widthPx, b
     if (penRgb_ == c.rgba() && penWidth_ == widthPx && penDash_ == dash && penFlat_ == flat &&
         (dash < 0 || penDashScale_ == pr.lineTypeScale))
         return;
+    flush();
     penRgb_ = c.rgba(), penWidth_ = widthPx, penDash_ = dash, penFlat_ = flat;
     penDashScale_ = pr.lineTypeScale;
     QPen pen(c, widthPx);
@@ -126,7 +133,24 @@ void FrameDrawer::polyline(const Primitive& pr) {
     const QPointF* pts = s_.points.data() + pr.first;
     for (std::uint32_t i = 0; i < pr.count; ++i) buf_ << m_.map(pts[i]);
     if (pr.closed && pr.count > 2) buf_ << buf_.front();
-    p_.drawPolyline(buf_);
+    stroke(buf_);
+}
+
+void FrameDrawer::stroke(const QPolygonF& poly) {
+    if (penDash_ >= 0) {
+        p_.drawPolyline(poly);  // a dash pattern must start afresh on each entity
+        return;
+    }
+    batch_.addPolygon(poly);
+    batchElements_ += static_cast<int>(poly.size());
+    if (batchElements_ > 50000) flush();
+}
+
+void FrameDrawer::flush() {
+    if (batchElements_ == 0) return;
+    p_.drawPath(batch_);
+    batch_.clear();
+    batchElements_ = 0;
 }
 
 void FrameDrawer::conic(const Conic& k, const Primitive&) {
@@ -142,10 +166,11 @@ void FrameDrawer::conic(const Conic& k, const Primitive&) {
         const double t = k.t0 + span * i / n;
         buf_ << c + u * std::cos(t) + v * std::sin(t);
     }
-    p_.drawPolyline(buf_);
+    stroke(buf_);
 }
 
 void FrameDrawer::text(const TextRun& t, const QColor& c) {
+    flush();
     const QTransform tm = t.toWorld * m_;
     const double emPx = std::sqrt(std::fabs(tm.determinant())) * Scene::kTextEm;
     if (emPx < 5.0) {
@@ -173,6 +198,7 @@ void FrameDrawer::text(const TextRun& t, const QColor& c) {
 }
 
 void FrameDrawer::point(QPointF world, const QColor& c) {
+    flush();
     const QPointF d = m_.map(world);
     const int mode = s_.pdmode;
     double size = s_.pdsize;
@@ -207,6 +233,7 @@ void FrameDrawer::point(QPointF world, const QColor& c) {
 }
 
 void FrameDrawer::infinite(const Primitive& pr) {
+    flush();
     const QPointF base = m_.map(s_.points[pr.first]);
     const QPointF dir = m_.map(s_.points[pr.first] + s_.points[pr.first + 1]) - base;
     const double len = std::hypot(dir.x(), dir.y());
@@ -235,6 +262,7 @@ void FrameDrawer::draw(const Primitive& pr, const QColor& c) {
         }
         case PrimKind::Segments: {
             setPen(pr, c, w, false);
+            flush();
             buf_.resize(0);
             for (std::uint32_t i = 0; i < pr.count; ++i) buf_ << m_.map(s_.points[pr.first + i]);
             p_.drawLines(buf_.constData(), static_cast<int>(buf_.size() / 2));
@@ -245,6 +273,7 @@ void FrameDrawer::draw(const Primitive& pr, const QColor& c) {
             conic(s_.conics[pr.first], pr);
             break;
         case PrimKind::Fill: {
+            flush();
             p_.save();
             p_.setTransform(m_, true);
             p_.fillPath(s_.fills[pr.first].path, c);
@@ -285,6 +314,7 @@ RenderStats FrameDrawer::run() {
         }
         draw(pr, c);
     }
+    flush();
     for (auto& [rgba, pts] : dots_) {
         QPen pen(QColor::fromRgba(rgba), 1.0);
         pen.setCosmetic(true);
