@@ -19,7 +19,10 @@ constexpr const char* kUsage =
     "usage: orvane-server serve [--port 8600] [--data DIR] [--bind 127.0.0.1] [--auto-activate]\n"
     "       orvane-server admin --data DIR <command> ...   (orvane-server admin for the list)\n";
 
+// The same folder that scripts/run seeds.
 std::filesystem::path defaultDataDir() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg) return std::filesystem::path(xdg) / "orvane-demo-service";
     const char* home = std::getenv("HOME");
     return std::filesystem::path(home ? home : ".") / ".local/share/orvane-demo-service";
 }
