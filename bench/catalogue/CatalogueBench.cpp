@@ -78,6 +78,29 @@ void BM_BuildTreeOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildTreeOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+void BM_DecodeOnly(benchmark::State& state) {
+    const QString answer = makeAnswer(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        library::CatalogueLoad load = library::CatalogueLoader::decode(answer, QString());
+        benchmark::DoNotOptimize(load.entries.size());
+    }
+}
+BENCHMARK(BM_DecodeOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void BM_InsertAndExpand(benchmark::State& state) {
+    const int entries = static_cast<int>(state.range(0));
+    library::CatalogueLoad load = library::CatalogueLoader::decode(makeAnswer(entries), QString());
+    for (auto _ : state) {
+        QTreeWidget tree;
+        tree.setUpdatesEnabled(false);
+        tree.addTopLevelItems(library::TreeBuilder::BuildTree(load.entries, 0));
+        tree.expandAll();
+        tree.setUpdatesEnabled(true);
+        benchmark::DoNotOptimize(tree.topLevelItemCount());
+    }
+}
+BENCHMARK(BM_InsertAndExpand)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 void BM_SharedViewBuild(benchmark::State& state) {
     const int entries = static_cast<int>(state.range(0));
     library::CatalogueLoad load = library::CatalogueLoader::decode(makeAnswer(entries), QString());
