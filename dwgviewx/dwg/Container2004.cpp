@@ -48,6 +48,12 @@ Version versionOf(std::string_view magic) {
 
 }  // namespace
 
+// The fields of a decoded header block the reader needs.
+void Container2004::takeFields(const std::uint8_t* block, HeaderData& out) {
+    out.pageMapAddress = le64(block + 0x54) + kFirstPageAddress;
+    out.sectionMapId = le32(block + 0x5C);
+}
+
 bool Container2004::fail(std::string message) {
     error_ = std::move(message);
     return false;
@@ -85,14 +91,12 @@ bool Container2004::open(const std::uint8_t* data, std::size_t size) {
 
 // Decodes one copy of the header block. `raw` holds 0x6C bytes; the copy at 0x80 is
 // XOR-masked, and so is the one at the end of the file.
-bool Container2004::decodeHeaderBlock(const std::uint8_t* raw, bool xorred, HeaderData& out,
+bool Container2004::decodeHeaderBlock(const std::uint8_t* raw, HeaderData& out,
                                       std::string& why) const {
     std::array<std::uint8_t, kHeaderBlockSize> block{};
     std::memcpy(block.data(), raw, kHeaderBlockSize);
-    if (xorred) {
-        const auto mask = headerMask();
-        for (std::size_t i = 0; i < kHeaderBlockSize; ++i) block[i] ^= mask[i];
-    }
+    const auto mask = headerMask();
+    for (std::size_t i = 0; i < kHeaderBlockSize; ++i) block[i] ^= mask[i];
     if (std::memcmp(block.data(), "AcFssFcAJMB", 12) != 0) {
         why = "the file header is damaged (no identification string)";
         return false;
@@ -103,15 +107,13 @@ bool Container2004::decodeHeaderBlock(const std::uint8_t* raw, bool xorred, Head
         why = "the file header CRC does not match";
         return false;
     }
-    out.pageMapId = le32(block.data() + 0x50);
-    out.pageMapAddress = le64(block.data() + 0x54) + kFirstPageAddress;
-    out.sectionMapId = le32(block.data() + 0x5C);
+    takeFields(block.data(), out);
     return true;
 }
 
 bool Container2004::readFileHeader(HeaderData& out) {
     std::string why;
-    if (decodeHeaderBlock(data_ + kHeaderBlockAt, true, out, why)) return true;
+    if (decodeHeaderBlock(data_ + kHeaderBlockAt, out, why)) return true;
     // The header block is repeated near the end of the file; its address is in the first
     // copy, which may be the damaged part, so only the raw field is trusted when it fits.
     const auto mask = headerMask();
@@ -122,7 +124,7 @@ bool Container2004::readFileHeader(HeaderData& out) {
     const container::ByteView file{data_, size_};
     std::string why2;
     if (second != 0 && file.has(second, kHeaderBlockSize) &&
-        decodeHeaderBlock(data_ + second, true, out, why2)) {
+        decodeHeaderBlock(data_ + second, out, why2)) {
         warn(why + "; the copy at the end of the file was used");
         return true;
     }
@@ -132,9 +134,7 @@ bool Container2004::readFileHeader(HeaderData& out) {
     for (std::size_t i = 0; i < kHeaderBlockSize; ++i) block[i] ^= mask[i];
     if (std::memcmp(block.data(), "AcFssFcAJMB", 12) != 0) return fail(why);
     warn(why);
-    out.pageMapId = le32(block.data() + 0x50);
-    out.pageMapAddress = le64(block.data() + 0x54) + kFirstPageAddress;
-    out.sectionMapId = le32(block.data() + 0x5C);
+    takeFields(block.data(), out);
     return true;
 }
 

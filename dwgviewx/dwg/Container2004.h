@@ -71,14 +71,13 @@ private:
         std::uint64_t size = 0;
     };
     struct HeaderData {
-        std::uint32_t pageMapId = 0;
         std::uint64_t pageMapAddress = 0;
         std::uint32_t sectionMapId = 0;
     };
 
     bool readFileHeader(HeaderData& out);
-    bool decodeHeaderBlock(const std::uint8_t* raw, bool xorred, HeaderData& out,
-                           std::string& why) const;
+    bool decodeHeaderBlock(const std::uint8_t* raw, HeaderData& out, std::string& why) const;
+    static void takeFields(const std::uint8_t* block, HeaderData& out);
     bool readSystemPage(std::uint64_t address, std::uint32_t type, const char* what,
                         std::vector<std::uint8_t>& out);
     bool parsePageMap(const std::vector<std::uint8_t>& map);
