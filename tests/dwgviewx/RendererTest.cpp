@@ -178,3 +178,21 @@ TEST(ViewTransform, FitsExtentsWithAMarginAndPansByPixels) {
     v.rotateBy(-90);
     EXPECT_NEAR(v.rotation(), 270, 1e-12);
 }
+
+TEST(Renderer, DashesLinesByTheirLineTypeAndDrawsDensePatternsSolid) {
+    dwg::Drawing d = emptyDrawing();
+    dwg::LineType dashed;
+    dashed.handle = 0x40;
+    dashed.name = "DASHED";
+    dashed.dashes = {10, -10};
+    d.lineTypes.push_back(dashed);
+    d.layers[0].lineType = 0x40;  // the layer's line type, taken BYLAYER
+    add(d, line(0, 0, 200, 0));
+    const Scene s = buildScene(d);
+    const QImage img = renderAt(s, ViewTransform(QSize(220, 20), QPointF(100, 0), 1.0));
+    const int lit = countColour(img, Qt::white);
+    EXPECT_GT(lit, 80);
+    EXPECT_LT(lit, 130);  // about half of the 200 pixels
+    const QImage dense = renderAt(s, ViewTransform(QSize(220, 20), QPointF(100, 0), 0.1));
+    EXPECT_GE(countColour(dense, Qt::white), 19);  // 20 px long and solid
+}

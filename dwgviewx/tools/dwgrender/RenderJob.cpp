@@ -105,12 +105,13 @@ int run(const Options& o, QString& error) {
         std::fprintf(stderr, "dwgrender: note: %s\n", m.c_str());
     if (o.verbose) {
         const QRectF e = scene.extents;
-        std::fprintf(stderr,
-                     "dwgrender: %zu primitives (%zu texts, %zu fills), %zu layers, %d not drawn; "
-                     "extents %g,%g .. %g,%g\n",
-                     scene.prims.size(), scene.texts.size(), scene.fills.size(),
-                     scene.layers.size(), scene.skippedEntities, e.left(), e.top(), e.right(),
-                     e.bottom());
+        std::fprintf(
+            stderr,
+            "dwgrender: %zu primitives (%zu texts, %zu fills), %zu layers, %zu dashed line "
+            "types, %d not drawn; "
+            "extents %g,%g .. %g,%g\n",
+            scene.prims.size(), scene.texts.size(), scene.fills.size(), scene.layers.size(),
+            scene.dashes.size(), scene.skippedEntities, e.left(), e.top(), e.right(), e.bottom());
     }
     const QString ext = QFileInfo(o.output).suffix().toLower();
     if (ext == "png") {
