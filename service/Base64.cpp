@@ -26,37 +26,32 @@ bool ignored(char c) {
 }  // namespace
 
 QByteArray Base64Decode(const QByteArray& text) {
-    QByteArray packed;
-    packed.reserve(text.size());
+    QByteArray packed(text.size(), Qt::Uninitialized);
+    char* end = packed.data();
     for (const char c : text) {
-        if (!ignored(c)) packed.append(c);
+        if (!ignored(c)) *end++ = c;
     }
-    const qsizetype length = packed.size();
+    const qsizetype length = end - packed.constData();
     if (length % 4 != 0) throw Base64Error("Error while calculating streamlength");
     if (length == 0) return {};
-    qsizetype outLength = length / 4 * 3;
-    if (packed[length - 1] == '=') {
-        --outLength;
-        if (packed[length - 2] == '=') --outLength;
-    }
-    QByteArray out;
-    out.resize(outLength);
-    qsizetype o = 0;
+    const auto* in = reinterpret_cast<const unsigned char*>(packed.constData());
+    qsizetype padding = 0;
+    if (in[length - 1] == '=') padding = in[length - 2] == '=' ? 2 : 1;
+    const qsizetype outLength = length / 4 * 3 - padding;
+    QByteArray out(outLength, Qt::Uninitialized);
+    auto* o = reinterpret_cast<unsigned char*>(out.data());
+    const unsigned char* const outEnd = o + outLength;
     for (qsizetype i = 0; i < length; i += 4) {
         quint32 group = 0;
         for (qsizetype k = 0; k < 4; ++k) {
-            const char c = packed[i + k];
-            int value = kDecode[static_cast<unsigned char>(c)];
-            // Padding stands only in the last two places and counts as zero bits.
-            if (c == '=' && i + k >= length - 2 &&
-                (i + k == length - 1 || packed[length - 1] == '=')) {
-                value = 0;
-            }
+            int value = kDecode[in[i + k]];
+            // Padding stands only in the last places and counts as zero bits.
+            if (in[i + k] == '=' && i + k >= length - padding) value = 0;
             if (value < 0) throw Base64Error("Invalid character in Base64 text");
             group = (group << 6) | static_cast<quint32>(value);
         }
-        for (int shift = 16; shift >= 0 && o < outLength; shift -= 8) {
-            out[o++] = static_cast<char>((group >> shift) & 0xFF);
+        for (int shift = 16; shift >= 0 && o < outEnd; shift -= 8) {
+            *o++ = static_cast<unsigned char>((group >> shift) & 0xFF);
         }
     }
     return out;
