@@ -91,20 +91,19 @@ bool Container2007::open(const std::uint8_t* data, std::size_t size) {
 
 // The header page holds three interleaved Reed-Solomon blocks. Their data repeats one
 // record (check values, sizes, the compressed header) as often as it fits, so a copy
-// whose CRC fails can be replaced by the next one.
-bool Container2007::readFileHeader(Header& header) {
+// whose CRC fails can be replaced by the next one. Returns 0 when no record decodes,
+// 1 when one decodes but fails its CRC, 2 when one passes its CRC.
+int Container2007::decodeHeaderPage(const std::uint8_t* page, std::uint8_t* fields) {
     const ReedSolomon& code = ReedSolomon::systemPages();
     std::vector<std::uint8_t> decoded(kHeaderBlocks * code.dataSize());
-    const auto stats = code.decodeInterleaved(data_ + kHeaderAt, kHeaderBlocks, decoded.data());
+    const auto stats = code.decodeInterleaved(page, kHeaderBlocks, decoded.data());
     corrected_ += stats.corrected;
-    if (stats.failed != 0) warn("the file header has errors its codes cannot mend");
+    headerBlocksFailed_ += stats.failed;
 
     // Records start at multiples of their own padded length. The first one whose CRC
-    // holds wins; failing that, the first that decodes at all (with a warning).
-    std::uint8_t fields[kHeaderDataSize] = {};
-    bool found = false;
-    bool anyDecoded = false;
-    for (std::size_t at = 0; !found && at + 0x20 <= decoded.size(); at += 8) {
+    // holds wins; failing that, the first that decodes at all.
+    int quality = 0;
+    for (std::size_t at = 0; quality < 2 && at + 0x20 <= decoded.size(); at += 8) {
         const std::uint8_t* rec = decoded.data() + at;
         const auto stored = static_cast<std::int32_t>(le32(rec + 0x18));
         const std::uint64_t length =
@@ -115,7 +114,7 @@ bool Container2007::readFileHeader(Header& header) {
         const std::uint8_t* body = rec + 0x20;
         const bool crcOk =
             crc64::normal(crc64::updateSeed2(0, length), body, length) == le64(rec + 0x10);
-        if (!crcOk && (anyDecoded || at != 0)) continue;
+        if (!crcOk && (quality > 0 || at != 0)) continue;
         std::uint8_t candidate[kHeaderDataSize] = {};
         bool ok = true;
         if (stored < 0) {
@@ -126,11 +125,27 @@ bool Container2007::readFileHeader(Header& header) {
         }
         if (!ok) continue;
         std::memcpy(fields, candidate, kHeaderDataSize);
-        anyDecoded = true;
-        found = crcOk;
+        quality = crcOk ? 2 : 1;
     }
-    if (!anyDecoded) return fail("the file header is damaged beyond repair");
-    if (!found) warn("the file header CRC does not match");
+    return quality;
+}
+
+// The header page at 0x80 is repeated as the last page of the file.
+bool Container2007::readFileHeader(Header& header) {
+    std::uint8_t fields[kHeaderDataSize] = {};
+    int quality = decodeHeaderPage(data_ + kHeaderAt, fields);
+    if (headerBlocksFailed_ != 0) warn("the file header has errors its codes cannot mend");
+    if (quality < 2 && size_ >= 2 * kHeaderPage + kHeaderAt) {
+        std::uint8_t copy[kHeaderDataSize] = {};
+        const int copyQuality = decodeHeaderPage(data_ + size_ - kHeaderPage, copy);
+        if (copyQuality > quality) {
+            std::memcpy(fields, copy, kHeaderDataSize);
+            quality = copyQuality;
+            warn("the copy of the file header at the end of the file was used");
+        }
+    }
+    if (quality == 0) return fail("the file header is damaged beyond repair");
+    if (quality == 1) warn("the file header CRC does not match");
 
     crcSeed_ = le64(fields + 0xF0);
     header.pagesMapCorrection = le64(fields + 0x18);

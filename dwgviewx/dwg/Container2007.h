@@ -83,6 +83,7 @@ private:
     };
 
     bool readFileHeader(Header& header);
+    int decodeHeaderPage(const std::uint8_t* page, std::uint8_t* fields);
     bool readSystemPage(const SystemPage& page, std::vector<std::uint8_t>& out);
     bool parsePageMap(const std::vector<std::uint8_t>& map);
     bool parseSectionMap(const std::vector<std::uint8_t>& map);
@@ -101,6 +102,7 @@ private:
     std::vector<std::uint8_t> scratch_;
     std::size_t corrected_ = 0;
     std::uint64_t crcSeed_ = 0;  // the file's seed for page CRCs
+    std::size_t headerBlocksFailed_ = 0;
     std::string error_;
     std::vector<std::string> warnings_;
 };

@@ -95,6 +95,28 @@ TEST(Container2007, AHeaderBlockPastMendingIsReplacedByTheNextCopyOfTheRecord) {
     EXPECT_TRUE(sameSections(got, want));
 }
 
+TEST(Container2007, AFileHeaderPastMendingIsReadFromItsCopyAtTheEnd) {
+    const auto files = corpusFiles({"AC1021"});
+    if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
+    const auto clean = readFile(files.front());
+    std::string error;
+    const dwg::RawSections want = dwg::readSections2007(clean.data(), clean.size(), &error);
+    auto bytes = clean;
+    for (std::size_t i = 0x80; i < 0x80 + 3 * 255; i += 2) bytes[i] ^= 0x3C;  // every block
+    const dwg::RawSections got = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    ASSERT_EQ(error, "");
+    ASSERT_EQ(got.warnings.size(), 2u);
+    EXPECT_NE(got.warnings[1].find("copy of the file header"), std::string::npos);
+    EXPECT_TRUE(sameSections(got, want));
+
+    // With both copies ruined the error says so.
+    for (std::size_t i = bytes.size() - 0x400; i < bytes.size() - 0x400 + 3 * 255; i += 2)
+        bytes[i] ^= 0x3C;
+    const dwg::RawSections none = dwg::readSections2007(bytes.data(), bytes.size(), &error);
+    EXPECT_EQ(none.version, dwg::Version::Unknown);
+    EXPECT_NE(error.find("file header"), std::string::npos);
+}
+
 TEST(Container2007, APageMapBlockPastMendingIsReplacedByAnotherCopyOfTheMap) {
     const auto files = corpusFiles({"AC1021"});
     if (files.empty()) GTEST_SKIP() << "the shared DWG corpus is absent";
