@@ -15,8 +15,11 @@ QApplication& app() {
     static int argc = 1;
     static char name[] = "platform_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    static QApplication* instance =
+        qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr
+            ? qobject_cast<QApplication*>(QCoreApplication::instance())
+            : new QApplication(argc, argv);
+    return *instance;
 }
 
 // Presses a button of the box that opens next, as a user would.
