@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <condition_variable>
+#include <deque>
 #include <exception>
 #include <mutex>
 
@@ -42,19 +43,54 @@ struct TBackupThread::Shared {
     }
 };
 
+namespace {
+
+// Steps waiting for the UI thread. They travel through this queue, guarded by a
+// standard mutex, rather than inside the posted event, so that everything the poller
+// hands over is published by a lock any race checker can see. Never destroyed: a
+// poller still running while the process ends must not find it gone.
+std::mutex& pendingMutex() {
+    static auto* mutex = new std::mutex;
+    return *mutex;
+}
+
+std::deque<std::function<void()>>& pendingSteps() {
+    static auto* steps = new std::deque<std::function<void()>>;
+    return *steps;
+}
+
+// Runs on the UI thread. A step may open a nested event loop (a question box) that
+// runs this again; each step is taken off the queue before it runs.
+void runPendingSteps() {
+    for (;;) {
+        std::function<void()> step;
+        {
+            std::lock_guard<std::mutex> lock(pendingMutex());
+            if (pendingSteps().empty()) return;
+            step = std::move(pendingSteps().front());
+            pendingSteps().pop_front();
+        }
+        step();
+    }
+}
+
+}  // namespace
+
 bool TBackupThread::runOnUi(const std::shared_ptr<Shared>& shared, UiStep step) {
     std::unique_lock<std::mutex> lock(shared->mutex);
     if (shared->stop || !QCoreApplication::instance()) return false;
     const quint64 id = ++shared->nextStep;
+    {
+        std::lock_guard<std::mutex> queue(pendingMutex());
+        pendingSteps().push_back([shared, id, step = std::move(step)] {
+            if (shared->stopped()) return;
+            step([shared, id] { shared->finish(id); });
+        });
+    }
     // Posted while holding the lock, so a stop request (taken under the same lock when
     // the application is about to quit) either comes first or sees the post queued.
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [shared, id, step = std::move(step)] {
-            if (shared->stopped()) return;
-            step([shared, id] { shared->finish(id); });
-        },
-        Qt::QueuedConnection);
+        QCoreApplication::instance(), [] { runPendingSteps(); }, Qt::QueuedConnection);
     shared->changed.wait(lock, [&] { return shared->stop || shared->doneStep >= id; });
     return shared->doneStep >= id;
 }

@@ -17,6 +17,7 @@
 #include "tasks/ErrorReport.h"
 #include "tasks/JpegCodec.h"
 #include "tasks/PictureBox.h"
+#include "tasks/TaskPicture.h"
 
 namespace {
 
@@ -183,12 +184,17 @@ void TFrmNewMsg::btnPostClick() {
 }
 
 void TFrmNewMsg::finishSavedPicture(const QString& timeStampPath, const QString& storedPath) {
-    const QString name = platform::fileNameOf(storedPath);
+    const QString name = tasks::LocalPictureName(storedPath);
     // A stored name that is empty or names a folder cannot be a local copy; the task
     // list then downloads the picture when the task is first selected.
-    if (!name.isEmpty() && name != QStringLiteral(".") && name != QStringLiteral("..")) {
-        copyReplacing(timeStampPath, PicFolder_ + name);
+    if (name.isEmpty()) {
+        QFile::remove(timeStampPath);
+        return;
     }
+    const QString target = PicFolder_ + name;
+    // The service may keep the name it was sent; the file is then already in place.
+    if (target == timeStampPath) return;
+    copyReplacing(timeStampPath, target);
     QFile::remove(timeStampPath);
 }
 

@@ -140,6 +140,29 @@ TEST_F(NewTaskTest, AnAnswerOfOneCharacterIsAFailureAndKeepsTheTimeStampFile) {
     EXPECT_NE(dialogs_.boxes()[0].text, QStringLiteral("已保存到服务器。"));
 }
 
+TEST_F(NewTaskTest, AServiceThatKeepsTheSentNameKeepsTheOnlyCopyOfThePicture) {
+    server_.setHandler([](const RecordedRequest& r) {
+        const qsizetype at = r.body.indexOf("filename=\"") + 10;
+        const QByteArray sent = r.body.mid(at, r.body.indexOf('"', at) - at);
+        return wrapped(QStringLiteral("Y,File\\") +
+                       QString::fromUtf8(sent.mid(sent.lastIndexOf('/') + 1)));
+    });
+    TFrmNewMsg d;
+    d.SetupNewMsg(view_, QStringLiteral("F1"), userFolder());
+    d.btnPost->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_EQ(filesInUserFolder().size(), 1);
+}
+
+TEST_F(NewTaskTest, AStoredPathNamingNoFileLeavesNoTimeStampFileBehind) {
+    answerAdd(QStringLiteral("Y,File\\"));
+    TFrmNewMsg d;
+    d.SetupNewMsg(view_, QStringLiteral("F1"), userFolder());
+    d.btnPost->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(filesInUserFolder().isEmpty());
+}
+
 TEST_F(NewTaskTest, AServiceRefusalIsShownAsItsMessage) {
     answerAdd(QStringLiteral("N,图纸不存在"));
     TFrmNewMsg d;
