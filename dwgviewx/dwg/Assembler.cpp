@@ -144,6 +144,15 @@ void Assembler::attachVertices(const DecodedObject& head, Entity& e) {
 }
 
 void Assembler::placeEntities() {
+    // Reserve first: entities are large, and growing a block of thousands of them by
+    // moving would cost more than decoding them.
+    std::vector<std::size_t> perBlock(d_.blocks.size(), 0);
+    for (const auto& o : objects_) {
+        if (!std::holds_alternative<Entity>(o.payload)) continue;
+        auto block = blockIndex_.find(ownerOf(o));
+        if (block != blockIndex_.end()) ++perBlock[block->second];
+    }
+    for (std::size_t i = 0; i < perBlock.size(); ++i) d_.blocks[i].entities.reserve(perBlock[i]);
     for (auto& o : objects_) {
         auto* e = std::get_if<Entity>(&o.payload);
         if (!e || o.head.type == type::Attrib) continue;
