@@ -1,6 +1,8 @@
 #include "shell/uFrmMain.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDir>
