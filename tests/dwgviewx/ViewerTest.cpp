@@ -216,3 +216,20 @@ TEST_F(Viewer, KeepsItsPropertiesAndShowsItsOwnBarsOnlyWhenAsked) {
     v.setShowToobar(false);
     EXPECT_FALSE(v.findChild<QToolBar*>()->isVisible());
 }
+
+TEST_F(Viewer, ExtremeZoomsStayUsable) {
+    dwg::Drawing d = twoLayers();
+    dwg::Circle c;
+    c.center = {50, 25, 0};
+    c.radius = 20;
+    add(d, c);
+    v.showDrawing(d);
+    for (int i = 0; i < 60; ++i) v.ZoomIn();
+    EXPECT_LE(v.view().scale(), render::ViewTransform::kMaxScale);
+    EXPECT_FALSE(v.renderFrame().isNull());
+    for (int i = 0; i < 150; ++i) v.ZoomOut();
+    EXPECT_GE(v.view().scale(), render::ViewTransform::kMinScale);
+    EXPECT_FALSE(v.renderFrame().isNull());
+    v.ZoomFit();
+    EXPECT_TRUE(v.view().visibleWorld().contains(v.scene()->extents));
+}
