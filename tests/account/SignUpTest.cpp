@@ -20,10 +20,12 @@ using testsupport::ScriptedReply;
 using testsupport::TestHttpServer;
 
 namespace {
-// The next widget in the tab chain, past the inner parts of `w` (a memo's viewport).
+// The next widget that the Tab key reaches, past the inner parts of `w` (a memo's
+// viewport) and past widgets that take no focus (labels).
 QWidget* nextTabStop(QWidget* w) {
     QWidget* n = w->nextInFocusChain();
-    while (n && w->isAncestorOf(n)) n = n->nextInFocusChain();
+    while (n && n != w && (w->isAncestorOf(n) || !(n->focusPolicy() & Qt::TabFocus)))
+        n = n->nextInFocusChain();
     return n;
 }
 const SignUpEntries kGood{"张三", "a@b.c", "13800000000", "secret", "secret"};
