@@ -83,7 +83,8 @@ private:
                 xml_.skipCurrentElement();
                 continue;
             }
-            if (static_cast<qsizetype>(set_.rows_.size()) >= RowSet::kMaxRows) {
+            const auto rows = static_cast<qsizetype>(set_.rows_.size());
+            if (rows >= RowSet::kMaxRows || (rows + 1) * columns > RowSet::kMaxCells) {
                 unreadable(QStringLiteral("too many rows"));
             }
             QStringList row;

@@ -30,7 +30,10 @@ public:
     // Limits that keep a hostile packet from exhausting memory.
     static constexpr qsizetype kMaxPacketBytes = 128 * 1024 * 1024;
     static constexpr int kMaxFields = 1024;
-    static constexpr qsizetype kMaxRows = 4 * 1024 * 1024;
+    static constexpr qsizetype kMaxRows = 1024 * 1024;
+    // Rows times fields: even empty values take room, so a packet of many short rows
+    // over many fields must not be able to ask for more than this.
+    static constexpr qsizetype kMaxCells = 4 * 1024 * 1024;
 
     // Reads a packet; the cursor stands on the first row. Throws RowSetError.
     static RowSet load(const QByteArray& packet);

@@ -119,4 +119,16 @@ TEST(RowSet, RefusesMoreFieldsThanItsLimit) {
     EXPECT_NE(errorOf(packet), "no error");
 }
 
+TEST(RowSet, RefusesMoreValuesThanItsLimitInsteadOfExhaustingMemory) {
+    QByteArray packet = "<DATAPACKET><METADATA><FIELDS>";
+    for (int i = 0; i < RowSet::kMaxFields; ++i) {
+        packet += "<FIELD attrname=\"f" + QByteArray::number(i) + "\"/>";
+    }
+    packet += "</FIELDS></METADATA><ROWDATA>";
+    const qsizetype rows = RowSet::kMaxCells / RowSet::kMaxFields + 1;
+    for (qsizetype i = 0; i < rows; ++i) packet += "<ROW/>";
+    packet += "</ROWDATA></DATAPACKET>";
+    EXPECT_NE(errorOf(packet), "no error");
+}
+
 }  // namespace
