@@ -292,6 +292,42 @@ std::string BitReader::T() {
     return s;
 }
 
+bool locateStringStream(const BitReader& data, std::size_t endBit, StringStreamSpan& out) {
+    if (endBit < 1 || endBit > data.limit()) return false;
+    BitReader probe = data;
+    probe.seek(endBit - 1);
+    out = StringStreamSpan{};
+    out.present = probe.B();
+    if (!out.present) {
+        out.begin = out.end = endBit - 1;
+        return !probe.failed();
+    }
+    if (endBit < 1 + 16) return false;
+    std::size_t at = endBit - 1 - 16;
+    probe.seek(at);
+    std::uint32_t size = static_cast<std::uint16_t>(probe.RS());
+    if (size & 0x8000) {
+        if (at < 16) return false;
+        at -= 16;
+        probe.seek(at);
+        const std::uint32_t hi = static_cast<std::uint16_t>(probe.RS());
+        size = (size & 0x7FFF) | (hi << 15);
+    }
+    if (probe.failed() || size > at) return false;
+    out.begin = at - size;
+    out.end = at;
+    return true;
+}
+
+bool openStringStream(const BitReader& data, std::size_t endBit, BitReader& strings) {
+    StringStreamSpan span;
+    if (!locateStringStream(data, endBit, span) || !span.present) return false;
+    strings = data;
+    strings.seek(span.begin);
+    strings.setLimit(span.end);
+    return !strings.failed();
+}
+
 void appendUtf8(std::string& out, std::uint32_t cp) {
     if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
     if (cp < 0x80) {

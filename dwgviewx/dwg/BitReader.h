@@ -88,4 +88,18 @@ private:
 // Appends the UTF-8 form of a code point; invalid points become U+FFFD.
 void appendUtf8(std::string& out, std::uint32_t cp);
 
+// Where the string stream of R2007+ data lies, in bits of the data's span.
+struct StringStreamSpan {
+    bool present = false;   // the flag bit just before the end bit
+    std::size_t begin = 0;  // first bit of the strings (also where the data ends)
+    std::size_t end = 0;    // bit after the strings, where their size is stored
+};
+
+// Finds the string stream that ends the data before `endBit`: a flag bit just before
+// `endBit`, the stream's size in the 16 (or 32) bits before that, the strings before
+// the size. False when the stored size does not fit the data.
+bool locateStringStream(const BitReader& data, std::size_t endBit, StringStreamSpan& out);
+// Sets `strings` to read the string stream of `data`; false when there is none.
+bool openStringStream(const BitReader& data, std::size_t endBit, BitReader& strings);
+
 }  // namespace dwg

@@ -11,30 +11,6 @@ namespace {
 constexpr std::uint8_t kSentinel[16] = {0x8D, 0xA1, 0xC4, 0xB8, 0xC4, 0xA9, 0xF8, 0xC5,
                                         0xC0, 0xDC, 0xF4, 0x5F, 0xE7, 0xCF, 0xB6, 0x8A};
 
-// R2007 and later keep the class names in a string stream at the end of the data,
-// found the same way as an object's (see ObjectReader).
-bool locateStrings(BitReader& data, std::size_t endBit, BitReader& strings) {
-    if (endBit < 1 + 16) return false;
-    BitReader probe = data;
-    probe.seek(endBit - 1);
-    if (!probe.B()) return false;
-    std::size_t at = endBit - 1 - 16;
-    probe.seek(at);
-    std::uint32_t size = static_cast<std::uint16_t>(probe.RS());
-    if (size & 0x8000) {
-        if (at < 16) return false;
-        at -= 16;
-        probe.seek(at);
-        const std::uint32_t hi = static_cast<std::uint16_t>(probe.RS());
-        size = (size & 0x7FFF) | (hi << 15);
-    }
-    if (size > at) return false;
-    strings = data;
-    strings.seek(at - size);
-    strings.setLimit(at);
-    return !strings.failed();
-}
-
 }  // namespace
 
 ClassTable readClasses(const RawSections& sections, CodePageConverter& cp,
@@ -65,7 +41,7 @@ ClassTable readClasses(const RawSections& sections, CodePageConverter& cp,
     std::size_t stringsStart = endBit;
     if (unicode) {
         endBit = static_cast<std::uint32_t>(r.RL());  // size in bits
-        if (endBit > size * 8 || !locateStrings(r, endBit, strings)) {
+        if (endBit > size * 8 || !openStringStream(r, endBit, strings)) {
             warnings.push_back("classes section has no string data");
             return table;
         }

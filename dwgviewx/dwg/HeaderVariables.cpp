@@ -251,30 +251,6 @@ void HeaderParser::run() {
     h_.modelSpace = handle();
 }
 
-// The string stream of R2007+ data: a flag bit just before `endBit`, its size in the
-// 16 (or 32) bits before that, the strings before the size.
-bool locateStringStream(const BitReader& data, std::size_t endBit, BitReader& strings) {
-    if (endBit < 17 || endBit > data.limit()) return false;
-    BitReader probe = data;
-    probe.seek(endBit - 1);
-    if (!probe.B()) return false;
-    std::size_t at = endBit - 1 - 16;
-    probe.seek(at);
-    std::uint32_t size = static_cast<std::uint16_t>(probe.RS());
-    if (size & 0x8000) {
-        if (at < 16) return false;
-        at -= 16;
-        probe.seek(at);
-        size = (size & 0x7FFF) |
-               (static_cast<std::uint32_t>(static_cast<std::uint16_t>(probe.RS())) << 15);
-    }
-    if (probe.failed() || size > at) return false;
-    strings = data;
-    strings.seek(at - size);
-    strings.setLimit(at);
-    return !strings.failed();
-}
-
 }  // namespace
 
 bool readHeaderVariables(const RawSections& sections, Header& header,
@@ -313,7 +289,7 @@ bool readHeaderVariables(const RawSections& sections, Header& header,
         // Text and handles live in their own streams, after the data: the data's size in
         // bits comes first, the string stream sits at its end.
         const std::size_t endBit = static_cast<std::uint32_t>(r.RL());
-        if (!locateStringStream(r, endBit, strings)) {
+        if (!openStringStream(r, endBit, strings)) {
             warnings.push_back("header variables have no string data");
             return false;
         }

@@ -133,32 +133,17 @@ std::string ObjectReader::text() {
 }
 
 bool ObjectReader::locateStrings(std::size_t endBit) {
-    // The last bit before the handles says whether a string stream is present; its size
-    // is stored just before that bit, 15 bits at a time.
-    if (endBit < 1) return false;
-    BitReader probe = data_;
-    probe.seek(endBit - 1);
-    if (!probe.B()) {
-        data_.setLimit(endBit - 1);
+    StringStreamSpan span;
+    if (!locateStringStream(data_, endBit, span)) return false;
+    if (!span.present) {
+        data_.setLimit(span.begin);
         strings_ = BitReader(object_, 0, version_);
-        return !probe.failed();
+        return true;
     }
-    if (endBit < 1 + 16) return false;
-    std::size_t at = endBit - 1 - 16;
-    probe.seek(at);
-    std::uint32_t size = static_cast<std::uint16_t>(probe.RS());
-    if (size & 0x8000) {
-        if (at < 16) return false;
-        at -= 16;
-        probe.seek(at);
-        const std::uint32_t hi = static_cast<std::uint16_t>(probe.RS());
-        size = (size & 0x7FFF) | (hi << 15);
-    }
-    if (probe.failed() || size > at) return false;
     strings_ = BitReader(object_, size_, version_);
-    strings_.seek(at - size);
-    strings_.setLimit(at);
-    data_.setLimit(at - size);
+    strings_.seek(span.begin);
+    strings_.setLimit(span.end);
+    data_.setLimit(span.begin);
     return !strings_.failed();
 }
 

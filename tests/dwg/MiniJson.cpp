@@ -1,4 +1,5 @@
 #include "MiniJson.h"
+#include "dwgviewx/dwg/BitReader.h"
 
 #include <cstdlib>
 
@@ -19,23 +20,6 @@ struct Parser {
         if (s.compare(i, word.size(), word) != 0) return false;
         i += word.size();
         return true;
-    }
-    static void utf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
     }
     bool hex4(unsigned& v) {
         if (i + 4 > s.size()) return false;
@@ -78,7 +62,7 @@ struct Parser {
                         if (!hex4(lo)) return false;
                         cp = 0x10000 + ((cp - 0xD800) << 10) + (lo - 0xDC00);
                     }
-                    utf8(out, cp);
+                    dwg::appendUtf8(out, cp);
                     break;
                 }
                 default:
