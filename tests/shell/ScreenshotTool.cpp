@@ -13,6 +13,8 @@
 #include <filesystem>
 
 #include "account/TLoginPanel.h"
+#include "dwgviewx/tools/dwggen/DemoDrawings.h"
+#include "dwgviewx/writer/DwgWriter.h"
 #include "library/TLibraryPane.h"
 #include "platform/testing/FakeDialogs.h"
 #include "server/Admin.h"
@@ -35,10 +37,16 @@ int main(int argc, char** argv) {
     server::ServerOptions options;
     options.dataDir = std::filesystem::path(data.path().toStdString());
     server::ReviewServer srv(options);
-    const auto drawings =
-        server::admin::drawingsIn(std::filesystem::path(ORVANE_SHARED_DIR) / "dwg");
-    const auto seed = server::admin::seedDemo(
-        srv.service(), {drawings.begin(), drawings.begin() + std::min<size_t>(drawings.size(), 4)});
+    // The project's own demo drawings, so the picture shows nothing made elsewhere.
+    QTemporaryDir demoDir;
+    for (const auto& demo : dwggen::demoDrawings()) {
+        const std::string error = dwg::writer::writeR2000File(
+            demo.drawing,
+            (std::filesystem::path(demoDir.path().toStdString()) / demo.fileName).string());
+        if (!error.empty()) std::fprintf(stderr, "%s\n", error.c_str());
+    }
+    const auto drawings = server::admin::drawingsIn(demoDir.path().toStdString());
+    const auto seed = server::admin::seedDemo(srv.service(), drawings);
     ucm::setServiceBase(QString::fromStdString(srv.baseUrl()));
     ucm::setLocalRoot(root.path() + QDir::separator());
 
@@ -51,7 +59,7 @@ int main(int argc, char** argv) {
     window.pnlLogin->edt2->setText(QString::fromStdString(seed.password));
     window.pnlLogin->btn1->click();
     if (auto* tv1 = window.pnlDoc->findChild<QTreeWidget*>(QStringLiteral("tv1"))) tv1->expandAll();
-    const QString sample = QStringLiteral(ORVANE_SHARED_DIR "/dwg/sample_2000.dwg");
+    const QString sample = demoDir.path() + QStringLiteral("/floor-plan.dwg");
     if (QFile::exists(sample)) window.viewerCommands().OpenLocalFile(sample);
 
     int status = 1;
