@@ -56,12 +56,25 @@ bool BitReader::canHold(std::uint64_t count, std::size_t minBits) {
     return true;
 }
 
-std::uint64_t BitReader::bits(unsigned n) {
+std::uint64_t BitReader::bitsSlow(unsigned n) {
     if (n == 0) return 0;
     if (n > remaining()) {
         failed_ = true;
         pos_ = limit_;
         return 0;
+    }
+    if (n <= 57) {
+        // The last bytes of the span: the same window as the fast path, padded with
+        // zeros past the end. The bits asked for all lie inside the span.
+        const std::size_t byte = pos_ >> 3;
+        std::uint64_t word = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            const std::uint64_t b = byte + i < size_ ? data_[byte + i] : 0;
+            word |= b << (56 - 8 * i);
+        }
+        const unsigned offset = pos_ & 7;
+        pos_ += n;
+        return (word << offset) >> (64 - n);
     }
     std::uint64_t v = 0;
     while (n > 0) {
@@ -87,22 +100,29 @@ std::uint8_t BitReader::B3() {
     return v;
 }
 
+namespace {
+
+// The stored little-endian bytes arrive MSB first from bits(): swap them into place.
+std::uint32_t swap32(std::uint64_t v) {
+    return static_cast<std::uint32_t>(((v & 0xFF) << 24) | ((v & 0xFF00) << 8) |
+                                      ((v >> 8) & 0xFF00) | ((v >> 24) & 0xFF));
+}
+
+}  // namespace
+
 std::int16_t BitReader::RS() {
-    const unsigned lo = RC();
-    const unsigned hi = RC();
-    return static_cast<std::int16_t>(lo | (hi << 8));
+    const auto v = static_cast<unsigned>(bits(16));
+    return static_cast<std::int16_t>(((v & 0xFF) << 8) | (v >> 8));
 }
 
 std::int32_t BitReader::RL() {
-    std::uint32_t v = 0;
-    for (int i = 0; i < 4; ++i) v |= static_cast<std::uint32_t>(RC()) << (8 * i);
-    return static_cast<std::int32_t>(v);
+    return static_cast<std::int32_t>(swap32(bits(32)));
 }
 
 std::uint64_t BitReader::RLL() {
-    std::uint64_t v = 0;
-    for (int i = 0; i < 8; ++i) v |= static_cast<std::uint64_t>(RC()) << (8 * i);
-    return v;
+    const std::uint64_t lo = swap32(bits(32));
+    const std::uint64_t hi = swap32(bits(32));
+    return lo | (hi << 32);
 }
 
 double BitReader::RD() {

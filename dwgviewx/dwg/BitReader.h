@@ -43,7 +43,22 @@ public:
     void alignToByte() { pos_ = (pos_ + 7) & ~static_cast<std::size_t>(7); }
 
     // Raw codes.
-    std::uint64_t bits(unsigned n);  // up to 64 bits, MSB first
+    // Up to 64 bits, MSB first. Inline: every other code is built from it, and the
+    // common case is one unaligned 8-byte load.
+    std::uint64_t bits(unsigned n) {
+        const std::size_t byte = pos_ >> 3;
+        if (n - 1 < 57 && n <= remaining() && byte + 8 <= size_) {
+            const std::uint8_t* p = data_ + byte;
+            const std::uint64_t word = (std::uint64_t{p[0]} << 56) | (std::uint64_t{p[1]} << 48) |
+                                       (std::uint64_t{p[2]} << 40) | (std::uint64_t{p[3]} << 32) |
+                                       (std::uint64_t{p[4]} << 24) | (std::uint64_t{p[5]} << 16) |
+                                       (std::uint64_t{p[6]} << 8) | std::uint64_t{p[7]};
+            const unsigned offset = pos_ & 7;
+            pos_ += n;
+            return (word << offset) >> (64 - n);
+        }
+        return bitsSlow(n);
+    }
     std::uint8_t B() { return static_cast<std::uint8_t>(bits(1)); }
     std::uint8_t BB() { return static_cast<std::uint8_t>(bits(2)); }
     std::uint8_t B3();
@@ -77,6 +92,8 @@ public:
     void skipBytes(std::size_t n);
 
 private:
+    std::uint64_t bitsSlow(unsigned n);  // near the end of the data, or n outside 1..57
+
     const std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;   // bytes
     std::size_t limit_ = 0;  // bits

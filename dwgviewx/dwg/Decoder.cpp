@@ -152,22 +152,15 @@ Result<Drawing> readBytes(std::span<const std::uint8_t> file) {
 
     const std::span<const std::uint8_t> objects =
         s.version <= Version::R2000 ? file : std::span<const std::uint8_t>(s.objects);
-    std::vector<DecodedObject> decoded(map.size());
-    for (std::size_t i = 0; i < map.size(); ++i) {
-        decodeObject(objects, map[i].offset, map[i].handle, s.version, classes, cp, d.report,
-                     decoded[i]);
+    // Each object is handed to the assembler as soon as it is decoded: holding all of
+    // them first would double the memory a large drawing needs.
+    Assembler assembler(d, map.size());
+    for (const ObjectLocation& at : map) {
+        DecodedObject o;
+        decodeObject(objects, at.offset, at.handle, s.version, classes, cp, d.report, o);
+        assembler.add(std::move(o));
     }
-    auto& report = d.report;
-    report.objectsTotal = static_cast<int>(decoded.size());
-    for (const auto& o : decoded) {
-        if (o.broken) {
-            ++report.brokenObjects;
-        } else if (o.skipped && o.head.isEntity) {
-            ++report.skippedObjects;
-            ++report.skippedByType[o.head.typeName];
-        }
-    }
-    assembleDrawing(decoded, d);
+    assembler.finish();
     return d;
 }
 

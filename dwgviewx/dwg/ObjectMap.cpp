@@ -10,6 +10,9 @@ namespace dwg {
 std::vector<ObjectLocation> readObjectMap(const std::vector<std::uint8_t>& bytes,
                                           std::vector<std::string>& warnings) {
     std::vector<ObjectLocation> out;
+    // Every entry takes at least two bytes. Reserving the most the map can hold only
+    // claims address space; pages are touched as entries arrive, and none move.
+    out.reserve(bytes.size() / 2);
     std::size_t pos = 0;
     Handle lastHandle = 0;
     std::int64_t lastOffset = 0;
@@ -50,20 +53,23 @@ std::vector<ObjectLocation> readObjectMap(const std::vector<std::uint8_t>& bytes
         }
         pos = dataEnd + 2;
     }
-    std::stable_sort(out.begin(), out.end(), [](const ObjectLocation& a, const ObjectLocation& b) {
+    // Maps are written in handle order; sort only the odd one that is not.
+    const auto byHandle = [](const ObjectLocation& a, const ObjectLocation& b) {
         return a.handle < b.handle;
-    });
+    };
+    if (!std::is_sorted(out.begin(), out.end(), byHandle))
+        std::stable_sort(out.begin(), out.end(), byHandle);
     // Keep the last of equal handles: a later entry supersedes an earlier one.
-    std::vector<ObjectLocation> unique;
-    unique.reserve(out.size());
-    for (const auto& loc : out) {
-        if (!unique.empty() && unique.back().handle == loc.handle) {
-            unique.back() = loc;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (kept > 0 && out[kept - 1].handle == out[i].handle) {
+            out[kept - 1] = out[i];
         } else {
-            unique.push_back(loc);
+            out[kept++] = out[i];
         }
     }
-    return unique;
+    out.resize(kept);
+    return out;
 }
 
 }  // namespace dwg
