@@ -15,10 +15,13 @@ bool nameIs(const std::string& name, const char* wanted) {
     return i == name.size() && !wanted[i];
 }
 
-// True when every index is greater than the one before it.
-bool strictlyIncreasing(const std::vector<std::uint32_t>& v) {
-    return std::adjacent_find(v.begin(), v.end(),
-                              [](std::uint32_t a, std::uint32_t b) { return a >= b; }) == v.end();
+// True when the entries can slide down inside the pool: entry k is taken from slot
+// list[k] >= k, which no earlier step has written (step j writes slot j only).
+bool slidesDown(const std::vector<std::uint32_t>& list) {
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        if (list[k] < k) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -238,9 +241,9 @@ std::vector<std::vector<std::uint32_t>> Assembler::placeEntities() {
 }
 
 void Assembler::fillBlocks(std::vector<std::vector<std::uint32_t>>& perBlock) {
-    // The block with the most entities keeps the pool when its entries are in pool
-    // order (no attribute listed out of turn): the others are moved out first, then its
-    // own entries slide down over the gaps.
+    // The block with the most entities keeps the pool when its entries can slide down
+    // in it (no attribute stored before its insert): the others are moved out first,
+    // then its own entries slide down over the gaps.
     std::size_t main = perBlock.size();
     std::size_t most = 0;
     for (std::size_t b = 0; b < perBlock.size(); ++b) {
@@ -250,7 +253,7 @@ void Assembler::fillBlocks(std::vector<std::vector<std::uint32_t>>& perBlock) {
         }
     }
     if (main < perBlock.size() &&
-        (!d_.blocks[main].entities.empty() || !strictlyIncreasing(perBlock[main])))
+        (!d_.blocks[main].entities.empty() || !slidesDown(perBlock[main])))
         main = perBlock.size();
     for (std::size_t b = 0; b < perBlock.size(); ++b) {
         if (b == main) continue;
@@ -261,7 +264,7 @@ void Assembler::fillBlocks(std::vector<std::vector<std::uint32_t>>& perBlock) {
     }
     if (main < perBlock.size()) {
         const auto& list = perBlock[main];
-        // list[k] >= k and increasing: slot k is never needed again once it is written.
+        // Slot k is read by no later step once it is written: see slidesDown().
         for (std::size_t k = 0; k < list.size(); ++k) {
             if (list[k] != k) entities_[k] = std::move(entities_[list[k]]);
         }
