@@ -81,8 +81,12 @@ std::vector<std::uint8_t> unknownSection(std::uint32_t mapEntries, std::uint32_t
 
 Result<std::vector<std::uint8_t>> writeR2000(const Drawing& drawing, WriteStats* stats) {
     WriterContext ctx(drawing);
-    writeTables(ctx);
     writeBlocks(ctx);
+    writeTables(ctx);
+    writeViewports(ctx);
+    writeDimStyle(ctx);
+    writeLayouts(ctx);
+    writeStandardObjects(ctx);
     const std::vector<std::uint8_t> header = headerSection(ctx);
     const std::vector<std::uint8_t> classes = classesSection();
 

@@ -331,7 +331,7 @@ EntityCommon commonFor(WriterContext& ctx, const Entity& e, const BlockPlan& pla
 void writeMarker(WriterContext& ctx, const BlockPlan& plan, int type, Handle self) {
     ObjectWriter o(type, self);
     EntityCommon c;
-    c.entmode = 0;
+    c.entmode = plan.entmode;  // the spaces' own markers belong to the space, like entities
     c.owner = plan.header;
     c.layer = fixed::Layer0;
     o.beginEntity(c);
@@ -363,7 +363,9 @@ void writeBlockHeader(WriterContext& ctx, const BlockPlan& plan) {
     h.H(Ref::SoftPointer, plan.entities.empty() ? 0 : plan.entities.front());
     h.H(Ref::SoftPointer, plan.entities.empty() ? 0 : plan.entities.back());
     h.H(Ref::HardOwner, plan.endBlock);
-    h.nullHandle(Ref::HardPointer);  // layout
+    // Only the two spaces have a layout; ordinary blocks have none.
+    const bool model = &plan == &ctx.blocks[0], paper = &plan == &ctx.blocks[1];
+    h.H(Ref::HardPointer, model ? fixed::LayoutModel : paper ? fixed::LayoutPaper : 0);
     ctx.add(plan.header, o.finish());
 }
 

@@ -130,15 +130,15 @@ std::vector<std::uint8_t> headerSection(const WriterContext& ctx) {
     w.BL(0);
     w.BL(2461000);  // TDUPDATE
     w.BL(0);
-    for (int i = 0; i < 4; ++i) w.BL(0);          // TDINDWG TDUSRTIMER
-    w.BS(256);                                    // CECOLOR BYLAYER
-    w.H(static_cast<Ref>(0), ctx.handleSeed());   // HANDSEED
-    w.H(Ref::HardPointer, fixed::Layer0);         // CLAYER
-    w.H(Ref::HardPointer, fixed::StyleStandard);  // TEXTSTYLE
-    w.H(Ref::HardPointer, fixed::LTypeByLayer);   // CELTYPE
-    w.nullHandle(Ref::HardPointer);               // DIMSTYLE
-    w.nullHandle(Ref::HardPointer);               // CMLSTYLE
-    w.BD(0.0);                                    // PSVPSCALE
+    for (int i = 0; i < 4; ++i) w.BL(0);               // TDINDWG TDUSRTIMER
+    w.BS(256);                                         // CECOLOR BYLAYER
+    w.H(static_cast<Ref>(0), ctx.handleSeed());        // HANDSEED
+    w.H(Ref::HardPointer, fixed::Layer0);              // CLAYER
+    w.H(Ref::HardPointer, fixed::StyleStandard);       // TEXTSTYLE
+    w.H(Ref::HardPointer, fixed::LTypeByLayer);        // CELTYPE
+    w.H(Ref::HardPointer, fixed::DimStyleStandard);    // DIMSTYLE
+    w.H(Ref::HardPointer, fixed::MLineStyleStandard);  // CMLSTYLE
+    w.BD(0.0);                                         // PSVPSCALE
     // Paper space: INSBASE EXTMIN EXTMAX LIMMIN LIMMAX, then its UCS.
     w.BD3({0, 0, 0});
     w.BD3({1e20, 1e20, 1e20});
@@ -188,6 +188,8 @@ std::vector<std::uint8_t> headerSection(const WriterContext& ctx) {
     w.H(Ref::HardPointer, fixed::LTypeByLayer);
     w.H(Ref::HardPointer, fixed::LTypeByBlock);
     w.H(Ref::HardPointer, fixed::LTypeContinuous);
+    // Four shorts whose meaning is unknown; readers expect them before the CRC.
+    for (int i = 0; i < 4; ++i) w.BS(0);
     return wrapSection(kHeaderStart, kHeaderEnd, w);
 }
 
@@ -204,6 +206,8 @@ std::vector<std::uint8_t> classesSection() {
     };
     cls(kClassLwPolyline, "AcDbPolyline", "LWPOLYLINE", true);
     cls(kClassHatch, "AcDbHatch", "HATCH", true);
+    cls(kClassLayout, "AcDbLayout", "LAYOUT", false);
+    cls(kClassPlaceholder, "AcDbPlaceHolder", "ACDBPLACEHOLDER", false);
     return wrapSection(kClassesStart, kClassesEnd, w);
 }
 

@@ -6,8 +6,6 @@
 
 namespace dwg::writer {
 
-namespace {
-
 void entryName(ObjectWriter& o, const WriterContext& ctx, const std::string& name) {
     o.data().T(ctx.encode(name));
     o.data().B(false);  // 64-flag
@@ -15,11 +13,14 @@ void entryName(ObjectWriter& o, const WriterContext& ctx, const std::string& nam
     o.data().B(false);  // xref dependent
 }
 
+namespace {
+
 void control(WriterContext& ctx, int type, Handle self, const std::vector<Handle>& entries,
              const std::vector<Handle>& hardOwned = {}) {
     ObjectWriter o(type, self);
     o.beginObject(0);
     o.data().BL(static_cast<std::int32_t>(entries.size()));
+    if (type == 68) o.data().RC(0);  // the dimension style control's count of extra handles
     for (Handle h : entries) o.handles().H(Ref::SoftOwner, h);
     for (Handle h : hardOwned) o.handles().H(Ref::HardOwner, h);
     ctx.add(self, o.finish());
@@ -39,13 +40,12 @@ void layerRecord(WriterContext& ctx, const Layer* src, Handle self) {
     int color = src ? std::clamp(src->color.index, 1, 255) : 7;
     if (src && src->off) color = -color;  // how the format marks a layer that is off
     o.data().BS(static_cast<std::int16_t>(color));
-    o.handles().nullHandle(Ref::HardPointer);  // xref block
-    o.handles().nullHandle(Ref::HardPointer);  // plot style
+    o.handles().nullHandle(Ref::HardPointer);                 // xref block
+    o.handles().H(Ref::HardPointer, fixed::PlotStyleNormal);  // plot style
     int flags = 0;
     Handle lt = src ? ctx.lineType(src->lineType, &flags) : 0;
     if (flags != 3) lt = fixed::LTypeContinuous;
     o.handles().H(Ref::HardPointer, lt);
-    o.handles().nullHandle(Ref::HardPointer);
     ctx.add(self, o.finish());
 }
 
@@ -156,10 +156,10 @@ void writeTables(WriterContext& ctx) {
 
     control(ctx, 60, fixed::ViewControl, {});
     control(ctx, 62, fixed::UcsControl, {});
-    control(ctx, 64, fixed::VportControl, {});
+    control(ctx, 64, fixed::VportControl, {fixed::ActiveVport});
     appIdRecord(ctx);
     control(ctx, 66, fixed::AppIdControl, {fixed::AppIdAcad});
-    control(ctx, 68, fixed::DimStyleControl, {});
+    control(ctx, 68, fixed::DimStyleControl, {fixed::DimStyleStandard});
     control(ctx, 70, fixed::VxControl, {});
 
     dictionary(ctx, fixed::NamedObjects, 0,
@@ -169,10 +169,13 @@ void writeTables(WriterContext& ctx) {
                 {"ACAD_PLOTSETTINGS", fixed::PlotSettingsDict},
                 {"ACAD_PLOTSTYLENAME", fixed::PlotStyleDict}});
     dictionary(ctx, fixed::GroupDict, fixed::NamedObjects, {});
-    dictionary(ctx, fixed::LayoutDict, fixed::NamedObjects, {});
-    dictionary(ctx, fixed::MLineStyleDict, fixed::NamedObjects, {});
+    dictionary(ctx, fixed::LayoutDict, fixed::NamedObjects,
+               {{"Layout1", fixed::LayoutPaper}, {"Model", fixed::LayoutModel}});
+    dictionary(ctx, fixed::MLineStyleDict, fixed::NamedObjects,
+               {{"Standard", fixed::MLineStyleStandard}});
     dictionary(ctx, fixed::PlotSettingsDict, fixed::NamedObjects, {});
-    dictionary(ctx, fixed::PlotStyleDict, fixed::NamedObjects, {});
+    dictionary(ctx, fixed::PlotStyleDict, fixed::NamedObjects,
+               {{"Normal", fixed::PlotStyleNormal}});
 }
 
 }  // namespace dwg::writer

@@ -19,12 +19,17 @@ constexpr Handle BlockControl = 0x1, LayerControl = 0x2, StyleControl = 0x3, LTy
                  DimStyleControl = 0xA, VxControl = 0xB, NamedObjects = 0xC, GroupDict = 0xD,
                  MLineStyleDict = 0xE, Layer0 = 0x10, StyleStandard = 0x11, AppIdAcad = 0x12,
                  LTypeByBlock = 0x13, LTypeByLayer = 0x14, LTypeContinuous = 0x15,
-                 LayoutDict = 0x16, PlotSettingsDict = 0x17, PlotStyleDict = 0x18, FirstFree = 0x20;
+                 LayoutDict = 0x16, PlotSettingsDict = 0x17, PlotStyleDict = 0x18,
+                 ActiveVport = 0x19, DimStyleStandard = 0x1A, LayoutModel = 0x1B,
+                 LayoutPaper = 0x1C, MLineStyleStandard = 0x1D, PlotStyleNormal = 0x1E,
+                 FirstFree = 0x20;
 }  // namespace fixed
 
 // Class numbers of the class-based kinds written.
 constexpr int kClassLwPolyline = 500;
 constexpr int kClassHatch = 501;
+constexpr int kClassLayout = 502;
+constexpr int kClassPlaceholder = 503;
 
 struct BlockPlan {
     const Block* source = nullptr;  // nullptr for a paper space the input lacks
@@ -74,9 +79,17 @@ private:
     std::map<Handle, std::vector<std::uint8_t>> objects_;
 };
 
-// The parts of the writer.
-void writeTables(WriterContext& ctx);
+// The name, 64-flag and xref fields every table record starts with.
+void entryName(ObjectWriter& o, const WriterContext& ctx, const std::string& name);
+
+// The parts of the writer. The tables and layouts come after the blocks because the
+// active viewport and the layouts frame the model space extents the blocks measure.
 void writeBlocks(WriterContext& ctx);
+void writeTables(WriterContext& ctx);
+void writeViewports(WriterContext& ctx);
+void writeDimStyle(WriterContext& ctx);
+void writeLayouts(WriterContext& ctx);
+void writeStandardObjects(WriterContext& ctx);
 std::vector<std::uint8_t> headerSection(const WriterContext& ctx);
 std::vector<std::uint8_t> classesSection();
 
