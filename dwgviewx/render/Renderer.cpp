@@ -69,7 +69,9 @@ private:
     std::vector<bool> shown_, frozen_;
     std::unordered_map<QRgb, std::vector<QPointF>> dots_;
     QPolygonF buf_;
+    QPolygonF first_;
     QPainterPath batch_;
+    int batchPolylines_ = 0;
     int batchElements_ = 0;
     RenderStats stats_;
     // The pen last set, to skip redundant changes.
@@ -141,15 +143,30 @@ void FrameDrawer::stroke(const QPolygonF& poly) {
         p_.drawPolyline(poly);  // a dash pattern must start afresh on each entity
         return;
     }
-    batch_.addPolygon(poly);
+    // The first polyline waits on its own: when the pen changes before a second one
+    // comes (neighbours on different layers), it is drawn directly, which costs far
+    // less than a path of one.
+    if (batchPolylines_ == 0) {
+        first_.resize(0);
+        first_.append(poly);
+    } else {
+        if (batchPolylines_ == 1) batch_.addPolygon(first_);
+        batch_.addPolygon(poly);
+    }
+    ++batchPolylines_;
     batchElements_ += static_cast<int>(poly.size());
     if (batchElements_ > 50000) flush();
 }
 
 void FrameDrawer::flush() {
-    if (batchElements_ == 0) return;
-    p_.drawPath(batch_);
-    batch_.clear();
+    if (batchPolylines_ == 0) return;
+    if (batchPolylines_ == 1) {
+        p_.drawPolyline(first_);
+    } else {
+        p_.drawPath(batch_);
+        batch_.clear();
+    }
+    batchPolylines_ = 0;
     batchElements_ = 0;
 }
 

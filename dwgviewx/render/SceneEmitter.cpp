@@ -1,7 +1,9 @@
 #include "SceneEmitter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <span>
 
 namespace dwgviewx::render {
 namespace {
@@ -12,13 +14,17 @@ constexpr std::size_t kMaxPoints = 40'000'000;
 constexpr std::size_t kMaxPrims = 8'000'000;
 constexpr double kTwoPi = 6.283185307179586;
 
-QRectF boundsOf(const std::vector<QPointF>& pts) {
+QRectF boundsOf(const QPointF* pts, std::size_t n) {
     double x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
-    for (const QPointF& p : pts) {
+    for (const QPointF& p : std::span(pts, n)) {
         x0 = std::min(x0, p.x()), x1 = std::max(x1, p.x());
         y0 = std::min(y0, p.y()), y1 = std::max(y1, p.y());
     }
     return QRectF(QPointF(x0, y0), QPointF(x1, y1));
+}
+
+QRectF boundsOf(const std::vector<QPointF>& pts) {
+    return boundsOf(pts.data(), pts.size());
 }
 
 bool inAngleRange(double t, double t0, double t1) {
@@ -28,17 +34,20 @@ bool inAngleRange(double t, double t0, double t1) {
 }
 
 QRectF conicBounds(const Conic& c) {
-    std::vector<QPointF> pts;
+    // The end points and the extreme points in x and y that lie on the arc: at most six,
+    // kept on the stack (a scene may hold hundreds of thousands of conics).
+    std::array<QPointF, 6> pts;
+    std::size_t n = 0;
     auto at = [&](double t) { return c.c + c.u * std::cos(t) + c.v * std::sin(t); };
-    pts.push_back(at(c.t0));
-    pts.push_back(at(c.t1));
+    pts[n++] = at(c.t0);
+    pts[n++] = at(c.t1);
     const double cands[2] = {std::atan2(c.v.x(), c.u.x()), std::atan2(c.v.y(), c.u.y())};
     for (double base : cands) {
         for (double t : {base, base + kTwoPi / 2}) {
-            if (c.t1 - c.t0 >= kTwoPi - 1e-12 || inAngleRange(t, c.t0, c.t1)) pts.push_back(at(t));
+            if (c.t1 - c.t0 >= kTwoPi - 1e-12 || inAngleRange(t, c.t0, c.t1)) pts[n++] = at(t);
         }
     }
-    return boundsOf(pts);
+    return boundsOf(pts.data(), n);
 }
 
 }  // namespace
@@ -186,7 +195,7 @@ void SceneEmitter::finish() {
         }
     }
     scene_.extents = any ? ext : QRectF();
-    scene_.grid.build(bounds, any ? ext : QRectF(0, 0, 1, 1));
+    scene_.grid.build(std::move(bounds), any ? ext : QRectF(0, 0, 1, 1));
 }
 
 }  // namespace dwgviewx::render

@@ -1,6 +1,7 @@
 #include "SpatialGrid.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace dwgviewx::render {
@@ -28,8 +29,9 @@ int SpatialGrid::cellY(double y) const {
     return static_cast<int>(std::clamp(c, 0.0, static_cast<double>(ny_ - 1)));
 }
 
-void SpatialGrid::build(const std::vector<QRectF>& bounds, const QRectF& area) {
-    bounds_ = bounds;
+void SpatialGrid::build(std::vector<QRectF> boundsIn, const QRectF& area) {
+    bounds_ = std::move(boundsIn);
+    const std::vector<QRectF>& bounds = bounds_;
     large_.clear();
     cellItems_.clear();
     area_ = area.normalized();
@@ -76,23 +78,30 @@ std::vector<std::uint32_t> SpatialGrid::query(const QRectF& rectIn) const {
     std::vector<std::uint32_t> out;
     if (bounds_.empty()) return out;
     const QRectF rect = rectIn.normalized();
-    for (std::uint32_t i : large_)
-        if (touches(bounds_[i], rect)) out.push_back(i);
+    // One bit per item: items in several cells are tested once, and reading the bits in
+    // order gives the draw order without sorting what may be millions of hits.
+    std::vector<std::uint64_t> marks((bounds_.size() + 63) / 64, 0);
+    auto consider = [&](std::uint32_t i) {
+        std::uint64_t& word = marks[i >> 6];
+        const std::uint64_t bit = std::uint64_t{1} << (i & 63);
+        if (!(word & bit) && touches(bounds_[i], rect)) word |= bit;
+    };
+    for (std::uint32_t i : large_) consider(i);
     if (touches(rect, area_)) {
         const int x0 = cellX(rect.left()), x1 = cellX(rect.right());
         const int y0 = cellY(rect.top()), y1 = cellY(rect.bottom());
         for (int y = y0; y <= y1; ++y) {
             for (int x = x0; x <= x1; ++x) {
                 const std::size_t c = static_cast<std::size_t>(y) * nx_ + x;
-                for (std::uint32_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k) {
-                    const std::uint32_t i = cellItems_[k];
-                    if (touches(bounds_[i], rect)) out.push_back(i);
-                }
+                for (std::uint32_t k = cellStart_[c]; k < cellStart_[c + 1]; ++k)
+                    consider(cellItems_[k]);
             }
         }
     }
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
+    for (std::size_t w = 0; w < marks.size(); ++w) {
+        for (std::uint64_t word = marks[w]; word; word &= word - 1)
+            out.push_back(static_cast<std::uint32_t>(w * 64 + std::countr_zero(word)));
+    }
     return out;
 }
 

@@ -11,9 +11,11 @@ namespace dwgviewx::render {
 
 class SpatialGrid {
 public:
-    // Indexes `bounds` (item i has bounds[i]); the grid covers `area`.
-    void build(const std::vector<QRectF>& bounds, const QRectF& area);
-    // Indices of items whose bounds intersect `rect`, ascending (draw order).
+    // Indexes `bounds` (item i has bounds[i]); the grid covers `area`. Pass the bounds
+    // by move when they are not needed afterwards: large scenes hold millions.
+    void build(std::vector<QRectF> bounds, const QRectF& area);
+    // Indices of items whose bounds intersect `rect`, ascending (draw order). Linear in
+    // the items found plus items/64 for the marks, with no sorting.
     std::vector<std::uint32_t> query(const QRectF& rect) const;
     std::size_t itemCount() const { return bounds_.size(); }
 

@@ -1,0 +1,158 @@
+// Viewer speed on generated drawings of 10 000, 100 000 and 1 000 000 entities at
+// 1920 x 1080, offscreen. Each drawing is written with our own writer and read back
+// from memory, so the figures need no files:
+//   OpenToFirstFrame  decode + scene build + first frame, as TDwgViewX does on open
+//                     (counters: the three phases in ms, primitives, peak RSS in MB)
+//   FrameAtFit        one frame of the whole drawing
+//   FrameAt10x        one frame zoomed 10x about the centre
+// Targets: first frame under 1 s per 100 000 entities, later frames under 16 ms.
+// Run: bench_render_generated --benchmark_min_time=0.5
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <chrono>
+#include <map>
+#include <memory>
+
+#if defined(__unix__)
+#include <sys/resource.h>
+#endif
+
+#include "dwgviewx/TDwgViewX.h"
+#include "dwgviewx/dwg/Decoder.h"
+#include "dwgviewx/render/Renderer.h"
+#include "dwgviewx/render/SceneBuilder.h"
+#include "dwgviewx/tools/dwggen/DemoDrawings.h"
+#include "dwgviewx/writer/DwgWriter.h"
+
+namespace {
+
+using namespace dwgviewx;
+using Clock = std::chrono::steady_clock;
+
+const QSize kScreen(1920, 1080);
+
+double msSince(Clock::time_point t) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - t).count();
+}
+
+double peakRssMb() {
+#if defined(__unix__)
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_maxrss) / 1024.0;  // kB on Linux
+#else
+    return 0;
+#endif
+}
+
+// The file bytes of the synthetic drawing of `n` entities, made once per size.
+const std::vector<std::uint8_t>* generated(std::size_t n, benchmark::State& state) {
+    static std::map<std::size_t, std::vector<std::uint8_t>> files;
+    auto it = files.find(n);
+    if (it == files.end()) {
+        auto out = dwg::writer::writeR2000(dwggen::synthetic(n, 1));
+        if (!out) {
+            state.SkipWithError(out.error().c_str());
+            return nullptr;
+        }
+        it = files.emplace(n, std::move(out.value())).first;
+    }
+    return &it->second;
+}
+
+// The scene of the last size asked for; one at a time keeps memory bounded.
+const render::Scene* sceneOf(std::size_t n, benchmark::State& state) {
+    static std::size_t cachedSize = 0;
+    static std::unique_ptr<render::Scene> cached;
+    if (cached && cachedSize == n) return cached.get();
+    cached.reset();
+    const auto* file = generated(n, state);
+    if (!file) return nullptr;
+    auto decoded = dwg::readBytes(*file);
+    if (!decoded) {
+        state.SkipWithError(decoded.error().c_str());
+        return nullptr;
+    }
+    cached = std::make_unique<render::Scene>(render::buildScene(decoded.value()));
+    cachedSize = n;
+    return cached.get();
+}
+
+void openToFirstFrame(benchmark::State& state) {
+    const auto n = static_cast<std::size_t>(state.range(0));
+    const auto* file = generated(n, state);
+    if (!file) return;
+    TDwgViewX viewer;
+    viewer.resize(kScreen);
+    double decodeMs = 0, sceneMs = 0, frameMs = 0;
+    for (auto _ : state) {
+        auto t = Clock::now();
+        auto decoded = dwg::readBytes(*file);
+        if (!decoded) {
+            state.SkipWithError(decoded.error().c_str());
+            return;
+        }
+        decodeMs += msSince(t);
+        t = Clock::now();
+        viewer.showDrawing(decoded.value());
+        sceneMs += msSince(t);
+        t = Clock::now();
+        QImage frame = viewer.renderFrame();
+        benchmark::DoNotOptimize(frame.constBits());
+        frameMs += msSince(t);
+        state.PauseTiming();
+        decoded = dwg::Result<dwg::Drawing>::failure("released");
+        viewer.OpenDrawing(QString());
+        state.ResumeTiming();
+    }
+    const auto iterations = static_cast<double>(state.iterations());
+    state.counters["decode_ms"] = decodeMs / iterations;
+    state.counters["scene_ms"] = sceneMs / iterations;
+    state.counters["frame_ms"] = frameMs / iterations;
+    state.counters["file_MB"] = static_cast<double>(file->size()) / 1e6;
+    state.counters["peak_RSS_MB"] = peakRssMb();
+}
+
+void frameAt(benchmark::State& state, double zoom) {
+    const render::Scene* scene = sceneOf(static_cast<std::size_t>(state.range(0)), state);
+    if (!scene) return;
+    render::ViewTransform view(kScreen, QPointF(), 1);
+    view.fit(scene->extents);
+    view.zoomAbout(QPointF(kScreen.width() / 2.0, kScreen.height() / 2.0), zoom);
+    QImage img(kScreen, QImage::Format_ARGB32_Premultiplied);
+    render::RenderStats stats;
+    for (auto _ : state) {
+        img.fill(Qt::black);
+        QPainter p(&img);
+        stats = render::renderScene(p, *scene, view, render::RenderOptions{});
+    }
+    state.counters["primitives"] = static_cast<double>(scene->prims.size());
+    state.counters["visited"] = static_cast<double>(stats.candidates);
+    state.counters["drawn"] = static_cast<double>(stats.drawn);
+    state.counters["dots"] = static_cast<double>(stats.dots);
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(10'000)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::RegisterBenchmark("OpenToFirstFrame", openToFirstFrame)->Apply(sizes);
+    benchmark::RegisterBenchmark("FrameAtFit", [](benchmark::State& s) {
+        frameAt(s, 1.0);
+    })->Apply(sizes);
+    benchmark::RegisterBenchmark("FrameAt10x", [](benchmark::State& s) {
+        frameAt(s, 10.0);
+    })->Apply(sizes);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
