@@ -23,8 +23,9 @@ namespace dwg {
 
 class Assembler {
 public:
-    // `expectedObjects` is the number of objects the caller will add (the object map's
-    // size): the entity pool reserves that much, so it never moves while it fills.
+    // `expectedObjects` is how many objects the caller expects to add (the object map's
+    // size): the entity pool reserves that much, so it never moves while it fills. More
+    // may come; the pool then grows. May throw std::bad_alloc.
     Assembler(Drawing& drawing, std::size_t expectedObjects);
 
     // Takes one object's payload. Objects come in strictly increasing handle order (the

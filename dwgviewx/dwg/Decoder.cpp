@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <new>
 
 #include "dwgviewx/dwg/Assembler.h"
 #include "dwgviewx/dwg/Classes.h"
@@ -137,7 +138,9 @@ Result<RawSections> readSections(std::span<const std::uint8_t> file) {
     return readPaged(file, v, magic);
 }
 
-Result<Drawing> readBytes(std::span<const std::uint8_t> file) {
+namespace {
+
+Result<Drawing> decodeBytes(std::span<const std::uint8_t> file) {
     auto sections = readSections(file);
     if (!sections) return Result<Drawing>::failure(sections.error());
     RawSections& s = sections.value();
@@ -153,8 +156,10 @@ Result<Drawing> readBytes(std::span<const std::uint8_t> file) {
     const std::span<const std::uint8_t> objects =
         s.version <= Version::R2000 ? file : std::span<const std::uint8_t>(s.objects);
     // Each object is handed to the assembler as soon as it is decoded: holding all of
-    // them first would double the memory a large drawing needs.
-    Assembler assembler(d, map.size());
+    // them first would double the memory a large drawing needs. No object is smaller
+    // than about 8 bytes; a map naming more objects than that points several at the
+    // same bytes, and is not worth reserving for.
+    Assembler assembler(d, std::min<std::size_t>(map.size(), objects.size() / 8 + 1));
     for (const ObjectLocation& at : map) {
         DecodedObject o;
         decodeObject(objects, at.offset, at.handle, s.version, classes, cp, d.report, o);
@@ -164,6 +169,22 @@ Result<Drawing> readBytes(std::span<const std::uint8_t> file) {
     return d;
 }
 
+Result<Drawing> outOfMemory() {
+    return Result<Drawing>::failure("not enough memory to open the drawing");
+}
+
+}  // namespace
+
+Result<Drawing> readBytes(std::span<const std::uint8_t> file) {
+    // A drawing larger than the memory left is an error like any other, not the end of
+    // the program: what was allocated for it is released on the way out.
+    try {
+        return decodeBytes(file);
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
+    }
+}
+
 Result<Drawing> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) return Result<Drawing>::failure("cannot open " + path);
@@ -171,7 +192,12 @@ Result<Drawing> readFile(const std::string& path) {
     if (size < 0) return Result<Drawing>::failure("cannot read " + path);
     if (static_cast<std::uint64_t>(size) > Limits::kMaxFileBytes)
         return Result<Drawing>::failure("file is too large");
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return outOfMemory();
+    }
     in.seekg(0);
     if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
         return Result<Drawing>::failure("cannot read " + path);
