@@ -6,11 +6,17 @@
 namespace dwg::writer {
 
 void BitWriter::bits(std::uint64_t value, unsigned n) {
-    for (unsigned i = n; i-- > 0;) {
-        const std::size_t byte = bits_ >> 3;
-        if (byte >= bytes_.size()) bytes_.push_back(0);
-        if ((value >> i) & 1) bytes_[byte] |= static_cast<std::uint8_t>(0x80u >> (bits_ & 7));
-        ++bits_;
+    // Whole runs at a time: the writer puts out hundreds of millions of bits for the
+    // largest drawings. The buffer always holds exactly the bytes the bits touch.
+    while (n > 0) {
+        const unsigned used = static_cast<unsigned>(bits_ & 7);
+        if (used == 0) bytes_.push_back(0);
+        const unsigned room = 8 - used;
+        const unsigned take = n < room ? n : room;
+        const auto chunk = static_cast<unsigned>((value >> (n - take)) & ((1u << take) - 1));
+        bytes_.back() = static_cast<std::uint8_t>(bytes_.back() | (chunk << (room - take)));
+        n -= take;
+        bits_ += take;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "dwgviewx/dwg/Crc.h"
+#include "dwgviewx/writer/SecondHeader.h"
 #include "dwgviewx/writer/WriterContext.h"
 
 namespace dwg::writer {
@@ -21,9 +22,25 @@ void putLE32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
-struct Span {
-    std::uint32_t offset = 0, size = 0;
-};
+using Span = SectionSpan;
+
+// What the second header repeats of the file header and the tables.
+std::vector<std::uint8_t> secondHeaderFor(const WriterContext& ctx,
+                                          const std::vector<std::uint8_t>& file,
+                                          const Span (&spans)[kLocatorCount]) {
+    SecondHeaderInput in;
+    in.fileHeader = file.data();
+    // Files of this version repeat the first four locators and leave the last empty.
+    in.sections.assign(spans, spans + kLocatorCount - 1);
+    in.sections.push_back({});
+    in.location = static_cast<std::uint32_t>(file.size());
+    in.handles = {ctx.handleSeed(),       fixed::BlockControl, fixed::LayerControl,
+                  fixed::StyleControl,    fixed::LTypeControl, fixed::ViewControl,
+                  fixed::UcsControl,      fixed::VportControl, fixed::AppIdControl,
+                  fixed::DimStyleControl, fixed::VxControl,    fixed::NamedObjects,
+                  fixed::MLineStyleDict,  fixed::GroupDict};
+    return secondHeader(in);
+}
 
 // Pages of (handle delta, offset delta) pairs, each restarting from zero, ending with
 // an empty page.
@@ -119,6 +136,8 @@ Result<std::vector<std::uint8_t>> writeR2000(const Drawing& drawing, WriteStats*
         return Result<std::vector<std::uint8_t>>::failure("drawing too large for this format");
     append(objectMap(where), spans[2]);
     append(unknownSection(static_cast<std::uint32_t>(where.size()), objectsStart), spans[3]);
+    const std::vector<std::uint8_t> second = secondHeaderFor(ctx, file, spans);
+    file.insert(file.end(), second.begin(), second.end());
     append({0, 0, 1, 0}, spans[4]);  // template: no description, metric measurement
 
     for (std::size_t i = 0; i < kLocatorCount; ++i) {

@@ -4,12 +4,14 @@
 // layer, line type, text style and block: the writer numbers every object afresh.
 //
 // What it writes: the file header with five section locators, the header variables,
-// the classes (LWPOLYLINE, HATCH), the table control objects, the layers, the line
-// types (BYBLOCK, BYLAYER, CONTINUOUS and the drawing's own), the text styles
-// (STANDARD and the drawing's own), the APPID "ACAD", the block records and blocks of
-// model space, paper space and every other block, the named object dictionary, the
-// object map, and the entities LINE, CIRCLE, ARC, ELLIPSE, POINT, LWPOLYLINE, TEXT,
-// MTEXT, INSERT, SOLID and HATCH. Other entity kinds are left out and counted.
+// the classes (LWPOLYLINE, HATCH, LAYOUT, ACDBPLACEHOLDER), the table control objects,
+// the layers, the line types (BYBLOCK, BYLAYER, CONTINUOUS and the drawing's own), the
+// text styles (STANDARD and the drawing's own), the APPID "ACAD", the active viewport,
+// the dimension style and multiline style "Standard", the plot style "Normal", the block
+// records and blocks of model space, paper space and every other block, the model and
+// paper space layouts, the named object dictionaries, the object map, the second file
+// header, and the entities LINE, CIRCLE, ARC, ELLIPSE, POINT, LWPOLYLINE, TEXT, MTEXT,
+// INSERT, SOLID and HATCH. Other entity kinds are left out and counted.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -58,7 +58,10 @@ std::vector<std::uint8_t> ObjectWriter::finish() {
     BitWriter whole = data_;
     const auto& h = handles_.bytes();
     const std::size_t handleBits = handles_.position();
-    for (std::size_t i = 0; i < handleBits; ++i) whole.B((h[i >> 3] >> (7 - (i & 7))) & 1);
+    const std::size_t fullBytes = handleBits / 8;
+    for (std::size_t i = 0; i < fullBytes; ++i) whole.RC(h[i]);
+    if (const unsigned rest = handleBits % 8)
+        whole.bits(static_cast<std::uint64_t>(h[fullBytes] >> (8 - rest)), rest);
     whole.alignToByte();
     std::vector<std::uint8_t> body = whole.take();
 

@@ -3,6 +3,9 @@
 // control objects whose data stream ends exactly where they say it ends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -200,4 +203,116 @@ TEST(DwgWriterStructure, ControlObjectsEndTheirDataStreamExactlyAfterTheirCounts
         }
     }
     EXPECT_EQ(controls, 10);
+}
+
+namespace {
+
+// The second file header as this test reads it, independently of the writer.
+struct SecondHeaderView {
+    bool found = false, crcOk = false;
+    std::uint32_t sentinelAt = 0, size = 0, location = 0;
+    std::string magic;
+    int codePage = 0;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> sections;
+    std::map<int, dwg::Handle> handles;
+};
+
+SecondHeaderView readSecondHeader(const std::vector<std::uint8_t>& file) {
+    static const std::uint8_t start[16] = {0xD4, 0x7B, 0x21, 0xCE, 0x28, 0x93, 0x9F, 0xBF,
+                                           0x53, 0x24, 0x40, 0x09, 0x12, 0x3C, 0xAA, 0x01};
+    SecondHeaderView v;
+    auto it = std::search(file.begin(), file.end(), start, start + 16);
+    if (it == file.end()) return v;
+    v.sentinelAt = static_cast<std::uint32_t>(it - file.begin());
+    const std::uint8_t* p = file.data() + v.sentinelAt + 16;
+    const std::size_t avail = file.size() - v.sentinelAt - 16;
+    dwg::BitReader r(p, avail);
+    v.size = static_cast<std::uint32_t>(r.RL());
+    v.location = static_cast<std::uint32_t>(r.BL());
+    for (int i = 0; i < 6; ++i) v.magic.push_back(static_cast<char>(r.RC()));
+    for (int i = 0; i < 7; ++i) r.RC();
+    r.BS();
+    v.codePage = r.RC();
+    v.codePage |= r.RC() << 8;
+    const int n = r.BS();
+    for (int i = 0; i < n && i < 16; ++i) {
+        EXPECT_EQ(r.RC(), i);
+        const auto at = static_cast<std::uint32_t>(r.BL());
+        v.sections.emplace_back(at, static_cast<std::uint32_t>(r.BL()));
+    }
+    const int count = r.BS();
+    for (int i = 0; i < count && i < 32 && !r.failed(); ++i) {
+        const int bytes = r.RC();
+        const int index = r.RC();
+        dwg::Handle h = 0;
+        for (int k = 0; k < bytes && k < 8; ++k) h = h << 8 | r.RC();
+        v.handles[index] = h;
+    }
+    r.alignToByte();
+    const std::size_t crcAt = r.position() / 8;
+    if (r.failed() || crcAt + 2 > avail || v.size > avail) return v;
+    v.found = true;
+    v.crcOk =
+        dwg::crc16(0xC0C1, p, crcAt) == static_cast<std::uint16_t>(p[crcAt] | p[crcAt + 1] << 8);
+    return v;
+}
+
+std::uint32_t le32(const std::vector<std::uint8_t>& b, std::size_t at) {
+    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+}
+
+}  // namespace
+
+TEST(DwgWriterStructure, TheSecondHeaderRepeatsTheLocatorsAndPointsAtTheTables) {
+    const auto drawing = dwggen::sitePlan();
+    auto bytes = dwg::writer::writeR2000(drawing);
+    ASSERT_TRUE(bytes.ok());
+    const std::vector<std::uint8_t>& file = bytes.value();
+    const SecondHeaderView v = readSecondHeader(file);
+    ASSERT_TRUE(v.found);
+    EXPECT_TRUE(v.crcOk);
+    EXPECT_EQ(v.location, v.sentinelAt);
+    EXPECT_EQ(v.magic, "AC1015");
+    EXPECT_EQ(v.codePage, file[0x13] | file[0x14] << 8);
+    static const std::uint8_t end[16] = {0x2B, 0x84, 0xDE, 0x31, 0xD7, 0x6C, 0x60, 0x40,
+                                         0xAC, 0xDB, 0xBF, 0xF6, 0xED, 0xC3, 0x55, 0xFE};
+    ASSERT_LE(v.sentinelAt + 16 + v.size + 16, file.size());
+    EXPECT_TRUE(std::equal(end, end + 16, file.begin() + v.sentinelAt + 16 + v.size));
+
+    const std::uint32_t locators = le32(file, 0x15);
+    ASSERT_EQ(v.sections.size(), locators);
+    for (std::uint32_t i = 0; i + 1 < locators; ++i) {
+        EXPECT_EQ(v.sections[i].first, le32(file, 0x19 + i * 9 + 1)) << i;
+        EXPECT_EQ(v.sections[i].second, le32(file, 0x19 + i * 9 + 5)) << i;
+    }
+
+    WrittenFile f(drawing);
+    const int expectedTypes[14] = {0, 48, 50, 52, 56, 60, 62, 64, 66, 68, 70, 42, 42, 42};
+    ASSERT_EQ(v.handles.size(), 14u);
+    for (const auto& [h, o] : f.objects()) EXPECT_LT(h, v.handles.at(0)) << "handle seed";
+    for (int i = 1; i < 14; ++i) {
+        auto it = f.objects().find(v.handles.at(i));
+        ASSERT_NE(it, f.objects().end()) << i;
+        EXPECT_EQ(it->second.type, expectedTypes[i]) << i;
+    }
+}
+
+TEST(DwgWriterStructure, TheSecondHeaderReadingAgreesWithRealFiles) {
+    const std::filesystem::path dir = std::filesystem::path(ORVANE_SHARED_DIR) / "dwg";
+    if (!std::filesystem::is_directory(dir)) GTEST_SKIP() << "no drawing corpus at " << dir;
+    int checked = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        std::vector<std::uint8_t> file((std::istreambuf_iterator<char>(in)), {});
+        if (file.size() < 0x80 || std::string(file.begin(), file.begin() + 6) != "AC1015") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        const SecondHeaderView v = readSecondHeader(file);
+        ASSERT_TRUE(v.found);
+        EXPECT_TRUE(v.crcOk);
+        EXPECT_EQ(v.location, v.sentinelAt);
+        EXPECT_EQ(v.sections.at(0).first, le32(file, 0x19 + 1));
+        EXPECT_EQ(v.handles.at(1), 1u);  // the block control
+        ++checked;
+    }
+    EXPECT_GT(checked, 0);
 }
