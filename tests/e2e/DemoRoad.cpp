@@ -35,9 +35,6 @@ PrintedLogin loginPrintedByRunScript() {
         out.phone = demo.captured(1);
         out.password = demo.captured(2);
     }
-    const auto second =
-        QRegularExpression(QStringLiteral("Second user:\\s+phone ([^\\s\"]+)")).match(text);
-    if (second.hasMatch()) out.secondPhone = second.captured(1);
     return out;
 }
 
@@ -45,7 +42,25 @@ void DemoRoad::SetUp() {
     ASSERT_TRUE(data.isValid() && generated.isValid() && localRoot.isValid());
     installDialogs_ = std::make_unique<platform::testing::InstallDialogs>(dialogs);
     installShell_ = std::make_unique<platform::testing::InstallShell>(shell);
+    ASSERT_EQ(seedAsRunScriptDoes(), 0);
+    ASSERT_NO_FATAL_FAILURE(startService());
+    ucm::setLocalRoot(localRoot.path() + QDir::separator());
+    ucm::setLogin(QString(), QString());
+}
 
+int DemoRoad::seedAsRunScriptDoes() {
+    const std::filesystem::path dir(generated.path().toStdString());
+    for (const auto& demo : dwggen::demoDrawings()) {
+        const std::string error =
+            dwg::writer::writeR2000File(demo.drawing, (dir / demo.fileName).string());
+        EXPECT_TRUE(error.empty()) << demo.fileName << ": " << error;
+        if (!error.empty()) return 1;
+    }
+    return server::admin::run(
+        {"--data", data.path().toStdString(), "seed-demo", "--drawings", dir.string()});
+}
+
+void DemoRoad::startService() {
     server::ServerOptions options;
     options.dataDir = std::filesystem::path(data.path().toStdString());
     auto downloads = downloads_;
@@ -54,20 +69,11 @@ void DemoRoad::SetUp() {
             ++*downloads;
     };
     server = std::make_unique<server::ReviewServer>(options);
-
-    // What "dwggen --demo DIR" writes and "orvane-server admin seed-demo --drawings DIR"
-    // reads in scripts/run.
-    const std::filesystem::path dir(generated.path().toStdString());
-    for (const auto& demo : dwggen::demoDrawings()) {
-        const std::string error =
-            dwg::writer::writeR2000File(demo.drawing, (dir / demo.fileName).string());
-        ASSERT_TRUE(error.empty()) << demo.fileName << ": " << error;
-    }
-    seed = server::admin::seedDemo(server->service(), server::admin::drawingsIn(dir));
-
     ucm::setServiceBase(QString::fromStdString(server->baseUrl()));
-    ucm::setLocalRoot(localRoot.path() + QDir::separator());
-    ucm::setLogin(QString(), QString());
+}
+
+void DemoRoad::stopService() {
+    server.reset();
 }
 
 void DemoRoad::TearDown() {

@@ -30,7 +30,6 @@ namespace e2e {
 struct PrintedLogin {
     QString phone;
     QString password;
-    QString secondPhone;
 };
 // Reads the login lines of scripts/run; empty fields when a line is missing.
 PrintedLogin loginPrintedByRunScript();
@@ -39,6 +38,14 @@ class DemoRoad : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+    // What scripts/run does before it serves, at every run: the generator writes the
+    // demo drawings and "orvane-server admin --data DIR seed-demo --drawings DIR" puts
+    // them into the data folder. Returns the command's exit code.
+    int seedAsRunScriptDoes();
+    // Serves the data folder on a free loopback port and points the client at it.
+    void startService();
+    void stopService();
 
     // A new main window, shown, as at a program start. Replaces the one before.
     TFrmMain& startClient();
@@ -72,7 +79,6 @@ protected:
     QTemporaryDir generated;  // the demo drawings as the generator writes them
     QTemporaryDir localRoot;  // the client's LocalRoot
     std::unique_ptr<server::ReviewServer> server;
-    server::admin::SeedReport seed;
     platform::testing::FakeDialogs dialogs;
     platform::testing::FakeShell shell;
     std::unique_ptr<TFrmMain> window;
