@@ -85,11 +85,13 @@ void DemoRoad::TearDown() {
     installDialogs_.reset();
 }
 
-TFrmMain& DemoRoad::startClient() {
+TFrmMain& DemoRoad::startClient(TFrmMain::PollerStart poller) {
     window.reset();
-    window = std::make_unique<TFrmMain>([this](const QString& account, const QString& date) {
-        pollerStarts << account + QLatin1Char('|') + date;
-    });
+    window =
+        std::make_unique<TFrmMain>([this, poller](const QString& account, const QString& date) {
+            pollerStarts << account + QLatin1Char('|') + date;
+            if (poller) poller(account, date);
+        });
     window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     return *window;

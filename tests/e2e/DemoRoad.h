@@ -47,8 +47,9 @@ protected:
     void startService();
     void stopService();
 
-    // A new main window, shown, as at a program start. Replaces the one before.
-    TFrmMain& startClient();
+    // A new main window, shown, as at a program start. Replaces the one before. The
+    // message poller is only recorded in pollerStarts unless `poller` is given.
+    TFrmMain& startClient(TFrmMain::PollerStart poller = {});
     // Closes the window as the person does at the end of a session and drops it;
     // the login values go with the process, as they do when the program ends.
     void endSession();

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableWidget>
@@ -19,6 +20,8 @@
 #include "dwgviewx/TDwgViewX.h"
 #include "dwgviewx/tools/dwggen/DemoDrawings.h"
 #include "library/TLibraryPane.h"
+#include "notify/uFrmTip.h"
+#include "notify/uThread.h"
 #include "service/ucm.h"
 #include "tasks/PictureBox.h"
 #include "tasks/uFrmFileMsg.h"
@@ -52,6 +55,13 @@ std::set<std::string> layerNames(const dwg::Drawing& drawing) {
     std::set<std::string> out;
     for (const auto& l : drawing.layers) out.insert(l.name);
     return out;
+}
+
+TFrmTip* visibleMessageBox() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* tip = qobject_cast<TFrmTip*>(w); tip && tip->isVisible()) return tip;
+    }
+    return nullptr;
 }
 
 // The row of the task whose history starts with `start`, or -1.
@@ -315,6 +325,38 @@ TEST_F(DemoUserRoad, TheDemoUserReviewsAGeneratedDrawingAndFindsTheWorkAfterARes
     dialogs.clear();
     endSession();
     EXPECT_TRUE(dialogs.boxes().empty()) << dialogs.boxTexts().join('|').toStdString();
+}
+
+TEST_F(DemoUserRoad, AtTheNextStartTheMessageBoxBringsTheDemoUsersMessagesAndNoUpdateIsAsked) {
+    ASSERT_NO_FATAL_FAILURE(logInAsDemoUser());
+    window->pnlLogin->tbxchckbx1->setChecked(true);  // "记住密码"
+    endSession();
+
+    // The remembered account is what the poller asks the messages for.
+    QPointer<TBackupThread> poller;
+    startClient([&poller](const QString& account, const QString& date) {
+        poller = TBackupThread::Start(account, date);
+    });
+    ASSERT_EQ(pollerStarts.size(), 2);
+    EXPECT_TRUE(pollerStarts.last().startsWith(demoPhone + QLatin1Char('|')));
+    ASSERT_TRUE(QTest::qWaitFor([] { return visibleMessageBox() != nullptr; }, 10000))
+        << "no message box came up";
+    TFrmTip* tip = visibleMessageBox();
+    QStringList shown;
+    for (int i = 0; i < tip->MsgCount(); ++i) {
+        shown << tip->mmo2->toPlainText();
+        QTest::mouseClick(tip->btn2, Qt::LeftButton);  // "下一条"
+    }
+    EXPECT_GE(shown.size(), 2) << "a message to everybody and those to the demo user";
+    EXPECT_EQ(shown.filter(QStringLiteral("共享图纸")).size(), 1) << shown.join('|').toStdString();
+    EXPECT_TRUE(ucm::CurrentUserId().isEmpty()) << "messages come before any login";
+
+    QTest::mouseClick(tip->btn3, Qt::LeftButton);  // "关闭" lets the update check run
+    ASSERT_TRUE(QTest::qWaitFor([&poller] { return poller.isNull(); }, 10000))
+        << "the poller did not end";
+    EXPECT_TRUE(dialogs.boxes().empty()) << "the client is current; nothing is offered: "
+                                         << dialogs.boxTexts().join('|').toStdString();
+    endSession();
 }
 
 }  // namespace
