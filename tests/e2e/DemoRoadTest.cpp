@@ -19,6 +19,7 @@
 #include "account/TLoginPanel.h"
 #include "dwgviewx/TDwgViewX.h"
 #include "dwgviewx/tools/dwggen/DemoDrawings.h"
+#include "dwgviewx/writer/DwgWriter.h"
 #include "library/TLibraryPane.h"
 #include "notify/uFrmTip.h"
 #include "notify/uThread.h"
@@ -37,6 +38,7 @@ const QString kFloorPlan = QStringLiteral("floor-plan.dwg");
 const QString kTaskText = QStringLiteral("卫生间门宽不足\n请改为900");
 const QString kOpinion = QStringLiteral("已改为900");
 const QString kNewFolder = QStringLiteral("评审记录");
+const QString kRevisedPlan = QStringLiteral("总平面图-修改.dwg");
 
 QStringList demoFileNames() {
     QStringList out;
@@ -82,6 +84,7 @@ protected:
     void seeTheDrawingDrawnOnBothBackgrounds();
     void markUpTheView();
     void addATaskWithTheViewAndCloseIt();
+    void importAndUploadARevisedDrawing();
     void leaveANewFolderForTheUploadAtClose();
     void findEverythingAfterARestart();
 
@@ -96,6 +99,7 @@ protected:
         return all;
     }
     QString demoPhone;
+    QTemporaryDir disk;  // the person's own files
 };
 
 void DemoUserRoad::logInAsDemoUser() {
@@ -259,6 +263,36 @@ void DemoUserRoad::addATaskWithTheViewAndCloseIt() {
     EXPECT_TRUE(dialogs.boxes().empty()) << dialogs.boxTexts().join('|').toStdString();
 }
 
+void DemoUserRoad::importAndUploadARevisedDrawing() {
+    ASSERT_TRUE(disk.isValid());
+    const QString revised = disk.filePath(kRevisedPlan);
+    ASSERT_EQ(dwg::writer::writeR2000File(dwggen::sitePlan(), revised.toStdString()), "");
+    QTreeWidgetItem* folder = node(QStringLiteral("结构"));
+    ASSERT_NO_FATAL_FAILURE(select(folder));
+    dialogs.clear();
+    dialogs.openNext({revised});
+    libraryAction("bbAddFile")->trigger();  // "导入DWG"
+    QTreeWidgetItem* imported = node(kRevisedPlan);
+    ASSERT_NE(imported, nullptr);
+    EXPECT_EQ(imported->parent(), folder);
+
+    libraryAction("bbPost")->trigger();  // "上传", then the catalogue loads afresh
+    EXPECT_TRUE(dialogs.boxes().empty()) << dialogs.boxTexts().join('|').toStdString();
+    QTreeWidgetItem* uploaded = node(kRevisedPlan);
+    ASSERT_NE(uploaded, nullptr) << "the drawing is in the service's catalogue";
+    ASSERT_NE(uploaded->parent(), nullptr);
+    EXPECT_EQ(uploaded->parent()->text(0), QStringLiteral("结构"));
+
+    ASSERT_NO_FATAL_FAILURE(doubleClick(uploaded));
+    EXPECT_TRUE(dialogs.boxes().empty()) << dialogs.boxTexts().join('|').toStdString();
+    const library::TFiles* current = window->pnlDoc->CurrentEntry();
+    ASSERT_NE(current, nullptr);
+    EXPECT_EQ(current->FileNewName, kRevisedPlan);
+    EXPECT_FALSE(current->FilePath.isEmpty());
+    EXPECT_EQ(window->Viewer->currentPath(), current->LocalPath);
+    EXPECT_EQ(layerNames(window->Viewer->layers()), layerNames(dwggen::sitePlan()));
+}
+
 void DemoUserRoad::leaveANewFolderForTheUploadAtClose() {
     QTreeWidgetItem* project = node(QStringLiteral("住宅项目"));
     ASSERT_NO_FATAL_FAILURE(select(project));
@@ -283,7 +317,9 @@ void DemoUserRoad::findEverythingAfterARestart() {
     QTest::mouseClick(w.pnlLogin->btn1, Qt::LeftButton);
     ASSERT_FALSE(ucm::CurrentUserId().isEmpty()) << dialogs.boxTexts().join('|').toStdString();
 
-    EXPECT_EQ(drawingsInBothViews(), demoFileNames()) << "seeding again adds nothing twice";
+    QStringList expected = demoFileNames() << kRevisedPlan;
+    expected.sort();
+    EXPECT_EQ(drawingsInBothViews(), expected) << "seeding again adds nothing twice";
     QTreeWidgetItem* folder = node(kNewFolder);
     ASSERT_NE(folder, nullptr) << "the folder made before the close was uploaded";
     ASSERT_NE(folder->parent(), nullptr);
@@ -311,6 +347,7 @@ TEST_F(DemoUserRoad, TheDemoUserReviewsAGeneratedDrawingAndFindsTheWorkAfterARes
     ASSERT_NO_FATAL_FAILURE(seeTheDrawingDrawnOnBothBackgrounds());
     ASSERT_NO_FATAL_FAILURE(markUpTheView());
     ASSERT_NO_FATAL_FAILURE(addATaskWithTheViewAndCloseIt());
+    ASSERT_NO_FATAL_FAILURE(importAndUploadARevisedDrawing());
     ASSERT_NO_FATAL_FAILURE(leaveANewFolderForTheUploadAtClose());
     dialogs.clear();
     endSession();  // closing uploads the pending change and writes the settings
