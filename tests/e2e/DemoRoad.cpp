@@ -35,6 +35,9 @@ PrintedLogin loginPrintedByRunScript() {
         out.phone = demo.captured(1);
         out.password = demo.captured(2);
     }
+    const auto second =
+        QRegularExpression(QStringLiteral("Second user:\\s+phone ([^\\s\"]+)")).match(text);
+    if (second.hasMatch()) out.secondPhone = second.captured(1);
     return out;
 }
 

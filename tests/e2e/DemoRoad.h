@@ -30,6 +30,7 @@ namespace e2e {
 struct PrintedLogin {
     QString phone;
     QString password;
+    QString secondPhone;  // same password
 };
 // Reads the login lines of scripts/run; empty fields when a line is missing.
 PrintedLogin loginPrintedByRunScript();

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <set>
 
@@ -24,6 +25,7 @@
 #include "notify/uFrmTip.h"
 #include "notify/uThread.h"
 #include "service/ucm.h"
+#include "sharing/uFrmPublish.h"
 #include "tasks/PictureBox.h"
 #include "tasks/uFrmFileMsg.h"
 #include "tasks/uFrmNewMsg.h"
@@ -393,6 +395,47 @@ TEST_F(DemoUserRoad, AtTheNextStartTheMessageBoxBringsTheDemoUsersMessagesAndNoU
         << "the poller did not end";
     EXPECT_TRUE(dialogs.boxes().empty()) << "the client is current; nothing is offered: "
                                          << dialogs.boxTexts().join('|').toStdString();
+    endSession();
+}
+
+TEST_F(DemoUserRoad, TheSecondUserOfTheRunScriptSeesOnlyHisLibraryAndSharesItWithTheDemoUser) {
+    const e2e::PrintedLogin printed = e2e::loginPrintedByRunScript();
+    ASSERT_FALSE(printed.secondPhone.isEmpty()) << "scripts/run no longer prints the second user";
+    TFrmMain& w = startClient();
+    w.tbtmFiles->trigger();
+    logIn(printed.secondPhone, printed.password);
+    ASSERT_FALSE(ucm::CurrentUserId().isEmpty()) << dialogs.boxTexts().join('|').toStdString();
+    EXPECT_EQ(ucm::CurrentUserName(), QStringLiteral("李工"));
+
+    QTreeWidgetItem* office = node(QStringLiteral("办公楼项目"));
+    ASSERT_NE(office, nullptr);
+    EXPECT_EQ(office->parent(), nullptr) << "his own folder, at the top of his own view";
+    const QStringList own = drawingsShown();
+    EXPECT_FALSE(own.isEmpty());
+    // Nothing of the demo user's library reaches him: the demo user shares with nobody.
+    for (int view : {0, 1}) {
+        ASSERT_NO_FATAL_FAILURE(chooseView(view));
+        EXPECT_EQ(node(QStringLiteral("住宅项目")), nullptr) << "view " << view;
+        EXPECT_EQ(node(QStringLiteral("参考图纸")), nullptr) << "view " << view;
+    }
+    ASSERT_NO_FATAL_FAILURE(chooseView(0));
+
+    // "共享" lists the demo user among the members he shares with.
+    QStringList members;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<TFrmPublish*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        for (int row = 0; row < dialog->lv1->rowCount(); ++row)
+            members << dialog->lv1->item(row, 0)->text() + QLatin1Char('|') +
+                           dialog->lv1->item(row, 1)->text();
+        dialog->reject();
+    });
+    libraryAction("tbtmUser")->trigger();
+    ASSERT_TRUE(seen) << "the sharing dialog did not open modally";
+    ASSERT_EQ(members.size(), 1) << members.join(',').toStdString();
+    EXPECT_TRUE(members[0].endsWith(QStringLiteral("|演示用户"))) << members[0].toStdString();
     endSession();
 }
 
