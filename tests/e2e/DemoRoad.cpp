@@ -17,6 +17,7 @@
 #include "dwgviewx/writer/DwgWriter.h"
 #include "library/LibraryNode.h"
 #include "library/TLibraryPane.h"
+#include "server/Admin.h"
 #include "service/ucm.h"
 #include "tasks/ModalRunner.h"
 

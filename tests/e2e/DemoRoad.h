@@ -3,8 +3,8 @@
 // service with the demo drawings the project generates and starts the client, the
 // person logs in as the demo user and reviews a drawing. This fixture does the same
 // in-process: the service on a free loopback port with a temporary data folder, the
-// real main window offscreen on a temporary local folder, the dialog and shell
-// doubles, and no message poller thread. UI thread only.
+// real main window offscreen on a temporary local folder, and the dialog and shell
+// doubles; the message poller thread runs only where a test starts it. UI thread only.
 #include <gtest/gtest.h>
 
 #include <QStringList>
@@ -15,7 +15,6 @@
 
 #include "platform/testing/FakeDialogs.h"
 #include "platform/testing/FakeShell.h"
-#include "server/Admin.h"
 #include "server/ReviewServer.h"
 #include "shell/uFrmMain.h"
 
