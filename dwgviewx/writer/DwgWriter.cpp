@@ -126,11 +126,15 @@ Result<std::vector<std::uint8_t>> writeR2000(const Drawing& drawing, WriteStats*
     file.insert(file.end(), 0x200, 0);  // padding older readers expect
 
     const auto objectsStart = static_cast<std::uint32_t>(file.size());
+    const std::vector<WriterContext::StoredObject> objects = ctx.objectsByHandle();
+    const std::vector<std::uint8_t>& pool = ctx.objectBytes();
+    file.reserve(file.size() + pool.size() + objects.size() * 4 + 4096);
     std::vector<std::pair<Handle, std::uint64_t>> where;
-    where.reserve(ctx.objects().size());
-    for (const auto& [h, bytes] : ctx.objects()) {
-        where.emplace_back(h, file.size());
-        file.insert(file.end(), bytes.begin(), bytes.end());
+    where.reserve(objects.size());
+    for (const auto& o : objects) {
+        where.emplace_back(o.handle, file.size());
+        const auto from = pool.begin() + static_cast<std::ptrdiff_t>(o.offset);
+        file.insert(file.end(), from, from + static_cast<std::ptrdiff_t>(o.size));
     }
     if (file.size() > 0x7FFFFFFF)
         return Result<std::vector<std::uint8_t>>::failure("drawing too large for this format");

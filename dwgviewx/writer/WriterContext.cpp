@@ -154,8 +154,24 @@ Handle WriterContext::block(Handle input) const {
     return it == blockMap_.end() ? 0 : it->second;
 }
 
-void WriterContext::add(Handle h, std::vector<std::uint8_t> bytes) {
-    objects_[h] = std::move(bytes);
+void WriterContext::add(Handle h, const std::vector<std::uint8_t>& bytes) {
+    objects_.push_back({h, objectBytes_.size(), bytes.size()});
+    objectBytes_.insert(objectBytes_.end(), bytes.begin(), bytes.end());
+}
+
+std::vector<WriterContext::StoredObject> WriterContext::objectsByHandle() const {
+    std::vector<StoredObject> out = objects_;
+    std::stable_sort(out.begin(), out.end(), [](const StoredObject& a, const StoredObject& b) {
+        return a.handle < b.handle;
+    });
+    // Of two objects with one handle the later stands: keep the last of each run.
+    std::vector<StoredObject> unique;
+    unique.reserve(out.size());
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        if (i + 1 < out.size() && out[i + 1].handle == out[i].handle) continue;
+        unique.push_back(out[i]);
+    }
+    return unique;
 }
 
 }  // namespace dwg::writer

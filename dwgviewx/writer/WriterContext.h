@@ -57,8 +57,16 @@ public:
     Handle textStyle(Handle input) const;
     Handle block(Handle input) const;
 
-    void add(Handle h, std::vector<std::uint8_t> bytes);
-    const std::map<Handle, std::vector<std::uint8_t>>& objects() const { return objects_; }
+    // Finished objects live in one buffer: a million small allocations cost more than
+    // writing them.
+    struct StoredObject {
+        Handle handle = 0;
+        std::size_t offset = 0, size = 0;
+    };
+    void add(Handle h, const std::vector<std::uint8_t>& bytes);
+    // The objects in handle order (the later of two with one handle wins), and their bytes.
+    std::vector<StoredObject> objectsByHandle() const;
+    const std::vector<std::uint8_t>& objectBytes() const { return objectBytes_; }
 
     std::vector<BlockPlan> blocks;  // model space, paper space, then the others
     std::vector<std::pair<const Layer*, Handle>> layers;        // besides layer "0"
@@ -76,7 +84,8 @@ private:
     int codePage_ = 30;
     std::unordered_map<Handle, Handle> layerMap_, lineTypeMap_, styleMap_, blockMap_;
     std::unordered_map<Handle, int> lineTypeKind_;  // 0 BYLAYER 1 BYBLOCK 2 CONTINUOUS 3 own
-    std::map<Handle, std::vector<std::uint8_t>> objects_;
+    std::vector<StoredObject> objects_;
+    std::vector<std::uint8_t> objectBytes_;
 };
 
 // The name, 64-flag and xref fields every table record starts with.
