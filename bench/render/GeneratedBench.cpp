@@ -18,6 +18,7 @@
 #include <map>
 #include <memory>
 
+#include "bench/render/FrameLoop.h"
 #include "dwgviewx/TDwgViewX.h"
 #include "dwgviewx/dwg/Decoder.h"
 #include "dwgviewx/render/Renderer.h"
@@ -136,20 +137,7 @@ void openToFirstFrame(benchmark::State& state) {
 void frameAt(benchmark::State& state, double zoom) {
     const render::Scene* scene = sceneOf(static_cast<std::size_t>(state.range(0)), state);
     if (!scene) return;
-    render::ViewTransform view(kScreen, QPointF(), 1);
-    view.fit(scene->extents);
-    view.zoomAbout(QPointF(kScreen.width() / 2.0, kScreen.height() / 2.0), zoom);
-    QImage img(kScreen, QImage::Format_ARGB32_Premultiplied);
-    render::RenderStats stats;
-    for (auto _ : state) {
-        img.fill(Qt::black);
-        QPainter p(&img);
-        stats = render::renderScene(p, *scene, view, render::RenderOptions{});
-    }
-    state.counters["primitives"] = static_cast<double>(scene->prims.size());
-    state.counters["visited"] = static_cast<double>(stats.candidates);
-    state.counters["drawn"] = static_cast<double>(stats.drawn);
-    state.counters["dots"] = static_cast<double>(stats.dots);
+    benchrender::drawFrames(state, *scene, kScreen, zoom);
 }
 
 void sizes(benchmark::internal::Benchmark* b) {

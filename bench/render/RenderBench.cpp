@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "bench/render/FrameLoop.h"
 #include "dwgviewx/TDwgViewX.h"
 #include "dwgviewx/dwg/Decoder.h"
 #include "dwgviewx/render/Renderer.h"
@@ -51,18 +52,7 @@ void frameAt(benchmark::State& state, const char* name, double zoom) {
         return;
     }
     const render::Scene scene = render::buildScene(decoded.value());
-    render::ViewTransform view(kScreen, QPointF(), 1);
-    view.fit(scene.extents);
-    view.zoomAbout(QPointF(kScreen.width() / 2.0, kScreen.height() / 2.0), zoom);
-    QImage img(kScreen, QImage::Format_ARGB32_Premultiplied);
-    render::RenderStats stats;
-    for (auto _ : state) {
-        img.fill(Qt::black);
-        QPainter p(&img);
-        stats = render::renderScene(p, scene, view, render::RenderOptions{});
-    }
-    state.counters["visited"] = static_cast<double>(stats.candidates);
-    state.counters["dots"] = static_cast<double>(stats.dots);
+    benchrender::drawFrames(state, scene, kScreen, zoom);
 }
 
 }  // namespace
