@@ -161,8 +161,9 @@ void WriterContext::add(Handle h, const std::vector<std::uint8_t>& bytes) {
 
 std::vector<WriterContext::StoredObject> WriterContext::objectsByHandle() const {
     std::vector<StoredObject> out = objects_;
-    std::stable_sort(out.begin(), out.end(), [](const StoredObject& a, const StoredObject& b) {
-        return a.handle < b.handle;
+    // The offset orders objects of one handle as they were added (it only grows).
+    std::sort(out.begin(), out.end(), [](const StoredObject& a, const StoredObject& b) {
+        return a.handle != b.handle ? a.handle < b.handle : a.offset < b.offset;
     });
     // Of two objects with one handle the later stands: keep the last of each run.
     std::vector<StoredObject> unique;

@@ -28,10 +28,35 @@ void* operator new(std::size_t n) {
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    const std::size_t limit = refuseAbove.load();
+    if (limit != 0 && n > limit) return nullptr;
+    return std::malloc(n ? n : 1);
+}
+void* operator new[](std::size_t n) {
+    return operator new(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t& tag) noexcept {
+    return operator new(n, tag);
+}
+// Every plain form is replaced, so whatever the library allocates (the temporary
+// buffers of std::stable_sort use the nothrow form) is freed by the matching function.
 void operator delete(void* p) noexcept {
     std::free(p);
 }
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
