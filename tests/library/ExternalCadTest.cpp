@@ -15,7 +15,7 @@ using testlib::PaneTest;
 TEST_F(PaneTest, FirstEditAsksForTheProgramUsesItAtOnceAndRemembersIt) {
     addDrawing("", "plan.dwg");
     load();
-    const QString program = makeDwg("cad/acad.exe");
+    const QString program = makeDwg("cad/cad.exe");
     dialogs.answerNext(Answer::Ok);
     dialogs.openNext({program});
     select("plan.dwg");
@@ -56,11 +56,11 @@ TEST_F(PaneTest, CancellingThePromptOrTheDialogDoesNothing) {
 }
 
 TEST_F(PaneTest, ShortcutWhoseTargetOnlyExistsWithoutX86IsTakenWithout) {
-    const QString real = makeDwg("Program Files/AutoCAD/acad.exe");
-    const QString recorded = disk.path() + "/Program Files (x86)/AutoCAD/acad.exe";
+    const QString real = makeDwg("Program Files/CAD/cad.exe");
+    const QString recorded = disk.path() + "/Program Files (x86)/CAD/cad.exe";
     testlnk::LinkSpec spec;
     spec.localBaseAnsi = recorded;
-    const QString link = disk.filePath("AutoCAD.lnk");
+    const QString link = disk.filePath("CAD.lnk");
     ASSERT_TRUE(testlnk::writeFile(link, testlnk::makeShellLink(spec)));
     EXPECT_EQ(library::ExternalCad::programFromChoice(link), real);
 
@@ -71,7 +71,7 @@ TEST_F(PaneTest, ShortcutWhoseTargetOnlyExistsWithoutX86IsTakenWithout) {
     EXPECT_EQ(library::ExternalCad::programFromChoice(link), x86);
 
     // Neither form exists, or the shortcut is broken: no program.
-    spec.localBaseAnsi = disk.path() + "/Program Files (x86)/Gone/acad.exe";
+    spec.localBaseAnsi = disk.path() + "/Program Files (x86)/Gone/cad.exe";
     ASSERT_TRUE(testlnk::writeFile(link, testlnk::makeShellLink(spec)));
     EXPECT_TRUE(library::ExternalCad::programFromChoice(link).isEmpty());
     ASSERT_TRUE(testlnk::writeFile(link, "not a shortcut"));
@@ -83,10 +83,10 @@ TEST_F(PaneTest, ShortcutWhoseTargetOnlyExistsWithoutX86IsTakenWithout) {
 TEST_F(PaneTest, EditThroughAShortcutLaunchesItsTarget) {
     addDrawing("", "plan.dwg");
     load();
-    const QString real = makeDwg("Program Files/AutoCAD/acad.exe");
+    const QString real = makeDwg("Program Files/CAD/cad.exe");
     testlnk::LinkSpec spec;
-    spec.localBaseAnsi = disk.path() + "/Program Files (x86)/AutoCAD/acad.exe";
-    const QString link = disk.filePath("AutoCAD 2014.lnk");
+    spec.localBaseAnsi = disk.path() + "/Program Files (x86)/CAD/cad.exe";
+    const QString link = disk.filePath("CAD 2014.lnk");
     ASSERT_TRUE(testlnk::writeFile(link, testlnk::makeShellLink(spec)));
     dialogs.answerNext(Answer::Ok);
     dialogs.openNext({link});
@@ -115,7 +115,7 @@ TEST_F(PaneTest, UnreadableShortcutLeavesNoProgramAndAsksAgainNextTime) {
 
 TEST_F(PaneTest, ImportedDrawingIsEditedInPlaceWithoutDownload) {
     load();
-    host.cadProgram = makeDwg("acad.exe");
+    host.cadProgram = makeDwg("cad.exe");
     const QString mine = makeDwg("mine.dwg");
     selectNothing();
     pane->ImportFiles({mine});
@@ -130,7 +130,7 @@ TEST_F(PaneTest, ImportedDrawingIsEditedInPlaceWithoutDownload) {
 TEST_F(PaneTest, FailedDownloadLaunchesNothingAndMarksNothing) {
     addDrawing("", "plan.dwg");
     load();
-    host.cadProgram = makeDwg("acad.exe");
+    host.cadProgram = makeDwg("cad.exe");
     server->stop();
     select("plan.dwg");
     trigger("tbtmModify");

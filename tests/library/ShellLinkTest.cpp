@@ -17,37 +17,37 @@ using testlnk::makeShellLink;
 
 TEST(ShellLinkTest, LocalBasePathInTheSystemCodePageGivesTheTarget) {
     LinkSpec spec;
-    spec.localBaseAnsi = QStringLiteral("D:\\软件\\AutoCAD 2020\\acad.exe");
+    spec.localBaseAnsi = QStringLiteral("D:\\软件\\CAD 2020\\cad.exe");
     EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), *spec.localBaseAnsi);
 }
 
 TEST(ShellLinkTest, CommonPathSuffixIsAppendedToTheLocalBasePath) {
     LinkSpec spec;
     spec.localBaseAnsi = QStringLiteral("C:\\Program Files\\");
-    spec.suffix = QStringLiteral("Tool\\acad.exe");
+    spec.suffix = QStringLiteral("Tool\\cad.exe");
     EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)),
-              QStringLiteral("C:\\Program Files\\Tool\\acad.exe"));
+              QStringLiteral("C:\\Program Files\\Tool\\cad.exe"));
 }
 
 TEST(ShellLinkTest, UnicodeLocalBasePathIsPreferredWhenPresent) {
     LinkSpec spec;
-    spec.localBaseAnsi = QStringLiteral("C:\\ANSI\\acad.exe");
-    spec.localBaseUnicode = QStringLiteral("C:\\統一\\acad.exe");
-    EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), QStringLiteral("C:\\統一\\acad.exe"));
+    spec.localBaseAnsi = QStringLiteral("C:\\ANSI\\cad.exe");
+    spec.localBaseUnicode = QStringLiteral("C:\\統一\\cad.exe");
+    EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), QStringLiteral("C:\\統一\\cad.exe"));
 }
 
 TEST(ShellLinkTest, NetworkShareNameIsJoinedWithTheSuffix) {
     LinkSpec spec;
     spec.networkName = QStringLiteral("\\\\server\\cad");
-    spec.suffix = QStringLiteral("bin\\acad.exe");
+    spec.suffix = QStringLiteral("bin\\cad.exe");
     EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)),
-              QStringLiteral("\\\\server\\cad\\bin\\acad.exe"));
+              QStringLiteral("\\\\server\\cad\\bin\\cad.exe"));
 }
 
 TEST(ShellLinkTest, IdListAloneSpellsThePathWithLongNames) {
     for (int version : {3, 7, 8, 9}) {
         LinkSpec spec;
-        spec.idListPath = QStringLiteral("C:\\Program Files (x86)\\AutoCAD 2014\\acad.exe");
+        spec.idListPath = QStringLiteral("C:\\Program Files (x86)\\CAD 2014\\cad.exe");
         spec.extensionVersion = version;
         EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), *spec.idListPath)
             << "extension version " << version;
@@ -56,11 +56,11 @@ TEST(ShellLinkTest, IdListAloneSpellsThePathWithLongNames) {
 
 TEST(ShellLinkTest, LinkInfoWinsOverTheIdListUnlessItIsToBeIgnored) {
     LinkSpec spec;
-    spec.idListPath = QStringLiteral("C:\\Old\\acad.exe");
-    spec.localBaseAnsi = QStringLiteral("C:\\New\\acad.exe");
-    EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), QStringLiteral("C:\\New\\acad.exe"));
+    spec.idListPath = QStringLiteral("C:\\Old\\cad.exe");
+    spec.localBaseAnsi = QStringLiteral("C:\\New\\cad.exe");
+    EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), QStringLiteral("C:\\New\\cad.exe"));
     spec.forceNoLinkInfo = true;
-    EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), QStringLiteral("C:\\Old\\acad.exe"));
+    EXPECT_EQ(shellLinkTargetFromBytes(makeShellLink(spec)), QStringLiteral("C:\\Old\\cad.exe"));
 }
 
 TEST(ShellLinkTest, WhatIsNoShortcutGivesAnEmptyPath) {
@@ -79,9 +79,9 @@ TEST(ShellLinkTest, WhatIsNoShortcutGivesAnEmptyPath) {
 
 TEST(ShellLinkTest, EveryTruncationGivesEmptyOrTheFullPathAndNeverCrashes) {
     LinkSpec spec;
-    spec.idListPath = QStringLiteral("C:\\Tools\\acad.exe");
-    spec.localBaseAnsi = QStringLiteral("C:\\Tools\\acad.exe");
-    spec.localBaseUnicode = QStringLiteral("C:\\Tools\\acad.exe");
+    spec.idListPath = QStringLiteral("C:\\Tools\\cad.exe");
+    spec.localBaseAnsi = QStringLiteral("C:\\Tools\\cad.exe");
+    spec.localBaseUnicode = QStringLiteral("C:\\Tools\\cad.exe");
     const QByteArray whole = makeShellLink(spec);
     for (qsizetype n = 0; n < whole.size(); ++n) {
         const QString path = shellLinkTargetFromBytes(whole.left(n));
@@ -108,10 +108,10 @@ TEST(ShellLinkTest, UnterminatedStringsAndWildOffsetsGiveAnEmptyPath) {
 
 TEST(ShellLinkTest, RandomDamageNeverCrashes) {
     LinkSpec spec;
-    spec.idListPath = QStringLiteral("C:\\Program Files\\Tool\\acad.exe");
+    spec.idListPath = QStringLiteral("C:\\Program Files\\Tool\\cad.exe");
     spec.localBaseAnsi = QStringLiteral("C:\\Program Files\\");
     spec.localBaseUnicode = QStringLiteral("C:\\Program Files\\");
-    spec.suffix = QStringLiteral("Tool\\acad.exe");
+    spec.suffix = QStringLiteral("Tool\\cad.exe");
     const QByteArray whole = makeShellLink(spec);
     QRandomGenerator random(20261209);
     for (int round = 0; round < 3000; ++round) {

@@ -43,9 +43,9 @@ TEST_F(Ini, CreatesTheFileSectionAndKeyOnTheFirstWrite) {
     ini.writeString("user", "chk", "1");
     EXPECT_EQ(bytes(), "[user]\r\nchk=1\r\n");
     ini.writeString("df", "df1", "/tmp/a.dwg");
-    ini.writeString("user", "AutoCADPath", "C:\\cad\\acad.exe");
+    ini.writeString("user", "AutoCADPath", "C:\\cad\\cad.exe");
     EXPECT_EQ(bytes(),
-              "[user]\r\nchk=1\r\nAutoCADPath=C:\\cad\\acad.exe\r\n\r\n[df]\r\ndf1=/tmp/a.dwg\r\n");
+              "[user]\r\nchk=1\r\nAutoCADPath=C:\\cad\\cad.exe\r\n\r\n[df]\r\ndf1=/tmp/a.dwg\r\n");
     EXPECT_EQ(ini.readString("df", "df1", ""), "/tmp/a.dwg");
 }
 
