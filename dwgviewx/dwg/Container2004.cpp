@@ -7,12 +7,15 @@
 #include "ContainerBytes.h"
 #include "Lz77.h"
 #include "PageChecksum.h"
+#include "PagedSection.h"
 
 namespace dwg {
 namespace {
 
 using container::le32;
 using container::le64;
+using container::readAllPages;
+using container::sectionRefusal;
 
 constexpr std::size_t kHeaderBlockAt = 0x80;
 constexpr std::size_t kHeaderBlockSize = 0x6C;
@@ -246,23 +249,12 @@ bool Container2004::readSection(std::string_view name, std::vector<std::uint8_t>
     out.clear();
     if (complete) *complete = false;
     const PagedSectionInfo* s = findSection(name);
-    if (!s) return fail("the drawing has no section \"" + std::string(name) + "\"");
-    if (s->encrypted == 1)
-        return fail("the section \"" + s->name + "\" is encrypted (a protected drawing)");
-    // Compression bounds what a page can hold, so a claim far beyond the file is a lie.
-    const std::uint64_t plausible = std::min<std::uint64_t>(
-        kMaxSectionSize, static_cast<std::uint64_t>(size_) * 1024 + (1u << 20));
-    if (s->size > plausible)
-        return fail("the section \"" + s->name + "\" claims an impossible size");
-    out.assign(static_cast<std::size_t>(s->size), 0);
-    // A damaged page leaves zeros and a warning; the pages around it are still good.
-    bool whole = true;
-    for (const auto& page : s->pages) {
-        if (!readDataPage(*s, page, out)) {
-            warn(error_);
-            whole = false;
-        }
-    }
+    if (std::string why = sectionRefusal(s, name, size_); !why.empty()) return fail(why);
+    const bool whole = readAllPages(*s, out, [&](const auto& page) {
+        if (readDataPage(*s, page, out)) return true;
+        warn(error_);
+        return false;
+    });
     error_.clear();
     if (complete) *complete = whole;
     return true;

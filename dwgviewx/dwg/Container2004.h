@@ -38,7 +38,6 @@ struct PagedSectionInfo {
 class Container2004 {
 public:
     /// Largest section the reader will reassemble (bytes); larger claims are refused.
-    static constexpr std::uint64_t kMaxSectionSize = 256ull << 20;
 
     /// Reads and checks the file header, the page map and the section map. On false,
     /// error() says why and no section can be read.

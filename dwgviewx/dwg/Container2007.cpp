@@ -7,6 +7,7 @@
 #include "Crc64.h"
 #include "Lz2007.h"
 #include "PageChecksum.h"
+#include "PagedSection.h"
 #include "ReedSolomon.h"
 
 namespace dwg {
@@ -14,6 +15,8 @@ namespace {
 
 using container::le32;
 using container::le64;
+using container::readAllPages;
+using container::sectionRefusal;
 
 constexpr std::size_t kHeaderAt = 0x80;
 constexpr std::size_t kHeaderPage = 0x400;
@@ -292,21 +295,12 @@ bool Container2007::readSection(std::string_view name, std::vector<std::uint8_t>
     out.clear();
     if (complete) *complete = false;
     const Section2007Info* s = findSection(name);
-    if (!s) return fail("the drawing has no section \"" + std::string(name) + "\"");
-    if (s->encrypted == 1)
-        return fail("the section \"" + s->name + "\" is encrypted (a protected drawing)");
-    const std::uint64_t plausible = std::min<std::uint64_t>(
-        kMaxSectionSize, static_cast<std::uint64_t>(size_) * 1024 + (1u << 20));
-    if (s->size > plausible)
-        return fail("the section \"" + s->name + "\" claims an impossible size");
-    out.assign(static_cast<std::size_t>(s->size), 0);
-    bool whole = true;
-    for (const auto& page : s->pages) {
-        if (!readDataPage(*s, page, out)) {
-            warn(error_);
-            whole = false;
-        }
-    }
+    if (std::string why = sectionRefusal(s, name, size_); !why.empty()) return fail(why);
+    const bool whole = readAllPages(*s, out, [&](const auto& page) {
+        if (readDataPage(*s, page, out)) return true;
+        warn(error_);
+        return false;
+    });
     error_.clear();
     if (complete) *complete = whole;
     return true;

@@ -40,7 +40,6 @@ struct Section2007Info {
 class Container2007 {
 public:
     /// Largest section the reader will reassemble (bytes); larger claims are refused.
-    static constexpr std::uint64_t kMaxSectionSize = 256ull << 20;
 
     /// Reads the file header, the page map and the section map. On false, error() says
     /// why and no section can be read.

@@ -102,6 +102,26 @@ bool readAttribute(ObjectReader& r, Text& t, Entity& e, bool isDef) {
     return true;
 }
 
+// The sub-entities an insert or polyline owns (attributes, vertices) and the closing
+// SEQEND: R13-R2000 store the first and last of the chain, later versions every one.
+void readOwned(ObjectReader& r, DecodedObject& out, std::int32_t ownedCount) {
+    if (!r.atLeast(Version::R2004)) {
+        out.firstOwned = r.handle();
+        out.lastOwned = r.handle();
+    } else if (countOk(r.handles(), ownedCount, 8)) {
+        out.owned.reserve(static_cast<std::size_t>(ownedCount));
+        for (int i = 0; i < ownedCount; ++i) out.owned.push_back(r.handle());
+    }
+    r.handle();  // SEQEND
+}
+
+// A polyline's owned vertices, counted in the data from R2004, and its geometry.
+void finishPolyline(ObjectReader& r, DecodedObject& out, Entity& e, Polyline p) {
+    const std::int32_t owned = r.atLeast(Version::R2004) ? r.data().BL() : 0;
+    readOwned(r, out, owned);
+    e.geometry = std::move(p);
+}
+
 void readInsert(ObjectReader& r, DecodedObject& out, Insert& ins, Entity& e, bool multiple) {
     BitReader& b = r.data();
     ins.insertion = b.BD3();
@@ -141,26 +161,7 @@ void readInsert(ObjectReader& r, DecodedObject& out, Insert& ins, Entity& e, boo
         ins.rowSpacing = b.BD();
     }
     ins.block = r.handle();
-    if (!hasAttribs) return;
-    if (!r.atLeast(Version::R2004)) {
-        out.firstOwned = r.handle();
-        out.lastOwned = r.handle();
-    } else if (countOk(r.handles(), ownedCount, 8)) {
-        out.owned.reserve(static_cast<std::size_t>(ownedCount));
-        for (int i = 0; i < ownedCount; ++i) out.owned.push_back(r.handle());
-    }
-    r.handle();  // SEQEND
-}
-
-void readOwnedVertices(ObjectReader& r, DecodedObject& out, std::int32_t ownedCount) {
-    if (!r.atLeast(Version::R2004)) {
-        out.firstOwned = r.handle();
-        out.lastOwned = r.handle();
-    } else if (countOk(r.handles(), ownedCount, 8)) {
-        out.owned.reserve(static_cast<std::size_t>(ownedCount));
-        for (int i = 0; i < ownedCount; ++i) out.owned.push_back(r.handle());
-    }
-    r.handle();  // SEQEND
+    if (hasAttribs) readOwned(r, out, ownedCount);
 }
 
 void readDimension(ObjectReader& r, Dimension& d, Entity& e) {
@@ -617,9 +618,7 @@ bool decodeGeometry(ObjectReader& r, DecodedObject& out, Entity& e) {
             p.elevation = b.BD();
             e.extrusion = b.BE();
             p.closed = flags & 1;
-            const std::int32_t owned = r.atLeast(Version::R2004) ? b.BL() : 0;
-            readOwnedVertices(r, out, owned);
-            e.geometry = std::move(p);
+            finishPolyline(r, out, e, std::move(p));
             break;
         }
         case type::Polyline3d: {
@@ -627,9 +626,7 @@ bool decodeGeometry(ObjectReader& r, DecodedObject& out, Entity& e) {
             p.is3d = true;
             b.RC();
             p.closed = b.RC() & 1;
-            const std::int32_t owned = r.atLeast(Version::R2004) ? b.BL() : 0;
-            readOwnedVertices(r, out, owned);
-            e.geometry = std::move(p);
+            finishPolyline(r, out, e, std::move(p));
             break;
         }
         case type::PolylinePface:
@@ -643,9 +640,7 @@ bool decodeGeometry(ObjectReader& r, DecodedObject& out, Entity& e) {
                 b.BS();
                 b.BS();
             }
-            const std::int32_t owned = r.atLeast(Version::R2004) ? b.BL() : 0;
-            readOwnedVertices(r, out, owned);
-            e.geometry = std::move(p);
+            finishPolyline(r, out, e, std::move(p));
             break;
         }
         case type::Arc: {

@@ -1,5 +1,7 @@
 #include "Lz2007.h"
 
+#include "ByteCursor.h"
+
 namespace dwg::lz2007 {
 namespace {
 
@@ -63,21 +65,7 @@ void copyBlock(std::uint8_t*& dst, const std::uint8_t* src, std::size_t size) {
     }
 }
 
-// A cursor over the compressed bytes; a read past the end sets `bad` and yields 0.
-struct Input {
-    const std::uint8_t* p;
-    std::size_t size;
-    std::size_t pos = 0;
-    bool bad = false;
-
-    std::uint8_t next() {
-        if (pos >= size) {
-            bad = true;
-            return 0;
-        }
-        return p[pos++];
-    }
-};
+using Input = ByteCursor;
 
 struct Match {
     std::uint32_t length = 0;

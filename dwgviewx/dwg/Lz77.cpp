@@ -2,25 +2,12 @@
 
 #include <cstring>
 
+#include "ByteCursor.h"
+
 namespace dwg::lz77 {
 namespace {
 
-// A cursor over the compressed bytes; a read past the end sets `bad` and yields 0.
-struct Input {
-    const std::uint8_t* p;
-    std::size_t size;
-    std::size_t pos = 0;
-    bool bad = false;
-
-    std::uint8_t next() {
-        if (pos >= size) {
-            bad = true;
-            return 0;
-        }
-        return p[pos++];
-    }
-    bool atEnd() const { return pos >= size; }
-};
+using Input = ByteCursor;
 
 // Literal run length. A byte with its high nibble set is not a length but the next
 // opcode, so it is left in place and the run is empty.
