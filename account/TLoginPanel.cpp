@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "account/FormWidgets.h"
 #include "account/Login.h"
 #include "account/LoginHost.h"
 #include "account/frmReg.h"
@@ -15,25 +16,6 @@
 #include "shell/ErrorReport.h"
 
 namespace account {
-
-namespace {
-
-template <typename W>
-W* place(W* widget, const char* name, int left, int top, int width, int height) {
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->move(left, top);
-    l->adjustSize();
-    return l;
-}
-
-}  // namespace
 
 TLoginPanel::TLoginPanel(LoginHost& host, QWidget* parent) : QWidget(parent), host_(host) {
     setObjectName(QStringLiteral("pnlLogin"));

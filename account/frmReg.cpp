@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "account/FormWidgets.h"
 #include "account/SignUp.h"
 #include "platform/Dialogs.h"
 #include "shell/ErrorReport.h"
@@ -15,18 +16,7 @@ namespace account {
 namespace {
 
 QLineEdit* edit(QWidget* parent, const char* name, int left, int top, int width, int height) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    e->setGeometry(left, top, width, height);
-    return e;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, int left, int top) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    l->move(left, top);
-    l->adjustSize();
-    return l;
+    return place(new QLineEdit(parent), name, left, top, width, height);
 }
 
 }  // namespace

@@ -36,12 +36,7 @@ TEST(Container2004, EveryCorpusFileYieldsFramedHeaderClassesAndAMapIntoTheObject
         ASSERT_EQ(error, "");
         EXPECT_NE(s.version, dwg::Version::Unknown);
         EXPECT_EQ(s.magic, std::string(reinterpret_cast<const char*>(bytes.data()), 6));
-        EXPECT_TRUE(s.warnings.empty()) << s.warnings.front();
-        EXPECT_EQ(checkFramedSection(s.header, kHeaderSentinel), "");
-        EXPECT_EQ(checkFramedSection(s.classes, kClassesSentinel), "");
-        std::size_t objects = 0;
-        EXPECT_EQ(checkObjectMap(s.handles, s.objects, &objects), "");
-        EXPECT_GT(objects, 50u);
+        EXPECT_EQ(checkAllSections(s, 50), "");
     }
 }
 

@@ -43,12 +43,7 @@ TEST(Container2007, EveryCorpusFileYieldsFramedHeaderClassesAndAMapIntoTheObject
         ASSERT_EQ(error, "");
         EXPECT_EQ(s.version, dwg::Version::R2007);
         EXPECT_EQ(s.magic, "AC1021");
-        EXPECT_TRUE(s.warnings.empty()) << s.warnings.front();
-        EXPECT_EQ(checkFramedSection(s.header, kHeaderSentinel), "");
-        EXPECT_EQ(checkFramedSection(s.classes, kClassesSentinel), "");
-        std::size_t objects = 0;
-        EXPECT_EQ(checkObjectMap(s.handles, s.objects, &objects), "");
-        EXPECT_GT(objects, 50u);
+        EXPECT_EQ(checkAllSections(s, 50), "");
     }
 }
 

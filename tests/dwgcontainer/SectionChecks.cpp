@@ -119,4 +119,17 @@ std::string checkObjectMap(const std::vector<std::uint8_t>& h,
     return {};
 }
 
+std::string checkAllSections(const dwg::RawSections& s, std::size_t minObjects) {
+    if (!s.warnings.empty()) return "warning: " + s.warnings.front();
+    if (std::string e = checkFramedSection(s.header, kHeaderSentinel); !e.empty())
+        return "header: " + e;
+    if (std::string e = checkFramedSection(s.classes, kClassesSentinel); !e.empty())
+        return "classes: " + e;
+    std::size_t objects = 0;
+    if (std::string e = checkObjectMap(s.handles, s.objects, &objects); !e.empty())
+        return "object map: " + e;
+    if (objects <= minObjects) return "only " + std::to_string(objects) + " objects";
+    return {};
+}
+
 }  // namespace containertest

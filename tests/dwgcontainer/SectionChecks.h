@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dwgviewx/dwg/Sections.h"
+
 namespace containertest {
 
 using Sentinel = std::array<std::uint8_t, 16>;
@@ -23,5 +25,9 @@ std::string checkFramedSection(const std::vector<std::uint8_t>& bytes, const Sen
 /// `objectCount` receives the number of map entries.
 std::string checkObjectMap(const std::vector<std::uint8_t>& handles,
                            const std::vector<std::uint8_t>& objects, std::size_t* objectCount);
+
+/// Everything above for a whole reassembled file: no warnings, framed header and
+/// classes, and an object map of more than `minObjects` entries into the objects.
+std::string checkAllSections(const dwg::RawSections& s, std::size_t minObjects);
 
 }  // namespace containertest
