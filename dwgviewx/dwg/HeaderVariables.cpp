@@ -57,6 +57,7 @@ private:
         }
     }
     void prefix();
+    void ucs();
     void modes();
     void dimensionVariables();
     BitReader& r_;
@@ -73,6 +74,20 @@ void HeaderParser::prefix() {
     longs(2);
     if (r13r14()) r_.BS();
     if (!atLeast(Version::R2004)) handle();  // current viewport entity header
+}
+
+// A space's UCS: elevation, origin and axes, name; from R2000 also the orthographic
+// reference, view type, base UCS and the six orthographic origins.
+void HeaderParser::ucs() {
+    doubles(1);
+    points(3);
+    handle();
+    if (atLeast(Version::R2000)) {
+        handle();
+        shorts(1);
+        handle();
+        points(6);
+    }
 }
 
 void HeaderParser::modes() {
@@ -122,28 +137,14 @@ void HeaderParser::modes() {
     points(3);                                // paper space INSBASE EXTMIN EXTMAX
     r_.RD2();
     r_.RD2();
-    doubles(1);
-    points(3);
-    handle();
-    if (atLeast(Version::R2000)) {
-        handle();
-        shorts(1);
-        handle();
-        points(6);
-    }
+    ucs();
     points(1);  // model space INSBASE
     h_.extents.min = r_.BD3();
     h_.extents.max = r_.BD3();
     h_.limitsMin = r_.RD2();
     h_.limitsMax = r_.RD2();
-    doubles(1);
-    points(3);
-    handle();
+    ucs();
     if (atLeast(Version::R2000)) {
-        handle();
-        shorts(1);
-        handle();
-        points(6);
         text();  // DIMPOST
         text();  // DIMAPOST
     }

@@ -10,19 +10,9 @@
 #include "platform/Clipboard.h"
 #include "platform/ScreenGrab.h"
 #include "platform/Shell.h"
+#include "tests/platform/GuiApp.h"
 
 namespace {
-
-QApplication& guiApp() {
-    static int argc = 1;
-    static char name[] = "platform_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance =
-        qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr
-            ? qobject_cast<QApplication*>(QCoreApplication::instance())
-            : new QApplication(argc, argv);
-    return *instance;
-}
 
 TEST(DesktopShell, StartsAProgramWithItsQuotedParameterText) {
     QTemporaryDir dir;
@@ -40,7 +30,7 @@ TEST(DesktopShell, ReportsWhatItCannotOpenOrStart) {
 }
 
 TEST(DesktopScreen, GrabsARectangleOfTheRequestedSize) {
-    guiApp();
+    platformtest::guiApp();
     const QRect desktop = platform::screenGrab().desktopRect();
     EXPECT_FALSE(desktop.isEmpty());
     const QImage image = platform::screenGrab().grab(QRect(desktop.right() - 5, 0, 20, 10));
@@ -50,7 +40,7 @@ TEST(DesktopScreen, GrabsARectangleOfTheRequestedSize) {
 }
 
 TEST(DesktopClipboard, SeesAPictureCopiedToTheClipboard) {
-    guiApp();
+    platformtest::guiApp();
     QImage picture(8, 6, QImage::Format_RGB32);
     picture.fill(Qt::green);
     QGuiApplication::clipboard()->setImage(picture);

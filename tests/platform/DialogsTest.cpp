@@ -1,4 +1,5 @@
 #include "platform/Dialogs.h"
+#include "tests/platform/GuiApp.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,6 @@
 #include <QTimer>
 
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "platform_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance =
-        qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr
-            ? qobject_cast<QApplication*>(QCoreApplication::instance())
-            : new QApplication(argc, argv);
-    return *instance;
-}
 
 // Presses a button of the box that opens next, as a user would.
 void pressInNextBox(QMessageBox::StandardButton which) {
@@ -40,7 +30,7 @@ TEST(QtFilter, TurnsDescriptionPatternPairsIntoQtFilters) {
 }
 
 TEST(QtDialogs, ReportsTheButtonThatWasPressed) {
-    app();
+    platformtest::guiApp();
     pressInNextBox(QMessageBox::Yes);
     EXPECT_EQ(platform::dialogs().messageBox("Delete?", "提示", platform::Buttons::YesNo,
                                              platform::Icon::Question),
@@ -52,7 +42,7 @@ TEST(QtDialogs, ReportsTheButtonThatWasPressed) {
 }
 
 TEST(QtDialogs, GivesThePresetWhenAnInputBoxIsCancelled) {
-    app();
+    platformtest::guiApp();
     QTimer::singleShot(0, [] {
         auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
         ASSERT_NE(dialog, nullptr);
