@@ -101,10 +101,19 @@ WriterContext::WriterContext(const Drawing& d) : d_(d) {
     }
 }
 
+WriterContext::~WriterContext() {
+    if (toGbk_) iconv_close(static_cast<iconv_t>(toGbk_));
+}
+
 std::string WriterContext::encode(const std::string& utf8) const {
     if (codePage_ != 39 || isAscii(utf8)) return utf8;
-    iconv_t cd = iconv_open("GBK//TRANSLIT", "UTF-8");
-    if (cd == reinterpret_cast<iconv_t>(-1)) return utf8;
+    if (!toGbk_) {
+        iconv_t opened = iconv_open("GBK//TRANSLIT", "UTF-8");
+        if (opened == reinterpret_cast<iconv_t>(-1)) return utf8;
+        toGbk_ = opened;
+    }
+    auto cd = static_cast<iconv_t>(toGbk_);
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // a fresh start for each text
     std::string out(utf8.size() * 2 + 4, '\0');
     char* in = const_cast<char*>(utf8.data());
     size_t inLeft = utf8.size();
@@ -123,7 +132,6 @@ std::string WriterContext::encode(const std::string& utf8) const {
             }
         }
     }
-    iconv_close(cd);
     out.resize(out.size() - outLeft);
     return out;
 }

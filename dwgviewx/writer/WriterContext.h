@@ -42,6 +42,9 @@ struct BlockPlan {
 class WriterContext {
 public:
     explicit WriterContext(const Drawing& d);
+    ~WriterContext();
+    WriterContext(const WriterContext&) = delete;
+    WriterContext& operator=(const WriterContext&) = delete;
 
     const Drawing& drawing() const { return d_; }
     Handle allocate() { return next_++; }
@@ -82,6 +85,9 @@ private:
     const Drawing& d_;
     Handle next_ = fixed::FirstFree;
     int codePage_ = 30;
+    // The UTF-8 to GBK converter, opened on the first text that needs it and kept for
+    // the rest: drawings hold hundreds of thousands of texts.
+    mutable void* toGbk_ = nullptr;
     std::unordered_map<Handle, Handle> layerMap_, lineTypeMap_, styleMap_, blockMap_;
     std::unordered_map<Handle, int> lineTypeKind_;  // 0 BYLAYER 1 BYBLOCK 2 CONTINUOUS 3 own
     std::vector<StoredObject> objects_;
