@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "dwgviewx/dwg/Crc.h"
+#include "dwgviewx/writer/DimensionDefaults.h"
 #include "dwgviewx/writer/WriterContext.h"
 
 namespace dwg::writer {
@@ -46,32 +47,29 @@ void ucsBlock(BitWriter& w) {
 }
 
 void dimensionVariables(BitWriter& w) {
-    const double dims[9] = {1.0, 0.18, 0.0625, 0.38, 0.18, 0.0, 0.0, 0.0, 0.0};
-    for (double d : dims) w.BD(d);                      // DIMSCALE .. DIMTM
+    for (double d : dimdefaults::kSizes) w.BD(d);       // DIMSCALE .. DIMTM
     for (int i = 0; i < 6; ++i) w.B(i == 2 || i == 3);  // DIMTOL .. DIMSE2 (DIMTIH, DIMTOH on)
     w.BS(0);                                            // DIMTAD
     w.BS(0);                                            // DIMZIN
     w.BS(0);                                            // DIMAZIN
-    const double text[8] = {0.18, 0.09, 0.0, 25.4, 1.0, 0.0, 1.0, 0.09};
-    for (double d : text) w.BD(d);  // DIMTXT .. DIMGAP
-    w.BD(0);                        // DIMALTRND
-    w.B(false);                     // DIMALT
-    w.BS(2);                        // DIMALTD
-    w.B(false);                     // DIMTOFL
-    w.B(false);                     // DIMSAH
-    w.B(false);                     // DIMTIX
-    w.B(false);                     // DIMSOXD
-    w.BS(0);                        // DIMCLRD
-    w.BS(0);                        // DIMCLRE
-    w.BS(0);                        // DIMCLRT
-    const std::int16_t shorts[11] = {0, 4, 4, 2, 2, 0, 0, 2, '.', 0, 0};
-    for (auto s : shorts) w.BS(s);                               // DIMADEC .. DIMJUST
-    w.B(false);                                                  // DIMSD1
-    w.B(false);                                                  // DIMSD2
-    for (int i = 0; i < 4; ++i) w.BS(i == 0 ? 1 : 0);            // DIMTOLJ DIMTZIN DIMALTZ DIMALTTZ
-    w.B(false);                                                  // DIMUPT
-    w.BS(3);                                                     // DIMATFIT
-    w.H(Ref::HardPointer, fixed::StyleStandard);                 // DIMTXSTY
+    for (double d : dimdefaults::kText) w.BD(d);        // DIMTXT .. DIMGAP
+    w.BD(0);                                            // DIMALTRND
+    w.B(false);                                         // DIMALT
+    w.BS(2);                                            // DIMALTD
+    w.B(false);                                         // DIMTOFL
+    w.B(false);                                         // DIMSAH
+    w.B(false);                                         // DIMTIX
+    w.B(false);                                         // DIMSOXD
+    w.BS(0);                                            // DIMCLRD
+    w.BS(0);                                            // DIMCLRE
+    w.BS(0);                                            // DIMCLRT
+    for (auto s : dimdefaults::kShorts) w.BS(s);        // DIMADEC .. DIMJUST
+    w.B(false);                                         // DIMSD1
+    w.B(false);                                         // DIMSD2
+    for (int i = 0; i < 4; ++i) w.BS(i == 0 ? 1 : 0);   // DIMTOLJ DIMTZIN DIMALTZ DIMALTTZ
+    w.B(false);                                         // DIMUPT
+    w.BS(3);                                            // DIMATFIT
+    w.H(Ref::HardPointer, fixed::StyleStandard);        // DIMTXSTY
     for (int i = 0; i < 4; ++i) w.nullHandle(Ref::HardPointer);  // DIMLDRBLK .. DIMBLK2
     w.BS(-2);                                                    // DIMLWD
     w.BS(-2);                                                    // DIMLWE

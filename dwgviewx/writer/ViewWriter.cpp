@@ -2,6 +2,7 @@
 // style and the model and paper space layouts. Other readers look for all three.
 #include <algorithm>
 
+#include "dwgviewx/writer/DimensionDefaults.h"
 #include "dwgviewx/writer/WriterContext.h"
 
 namespace dwg::writer {
@@ -133,21 +134,19 @@ void writeDimStyle(WriterContext& ctx) {
     o.beginObject(fixed::DimStyleControl);
     BitWriter& w = o.data();
     entryName(o, ctx, "Standard");
-    w.T("");  // DIMPOST
-    w.T("");  // DIMAPOST
-    const double sizes[9] = {1.0, 0.18, 0.0625, 0.38, 0.18, 0.0, 0.0, 0.0, 0.0};
-    for (double d : sizes) w.BD(d);                     // DIMSCALE .. DIMTM
+    w.T("");                                            // DIMPOST
+    w.T("");                                            // DIMAPOST
+    for (double d : dimdefaults::kSizes) w.BD(d);       // DIMSCALE .. DIMTM
     for (int i = 0; i < 6; ++i) w.B(i == 2 || i == 3);  // DIMTOL .. DIMSE2
     for (int i = 0; i < 3; ++i) w.BS(0);                // DIMTAD DIMZIN DIMAZIN
-    const double text[9] = {0.18, 0.09, 0.0, 25.4, 1.0, 0.0, 1.0, 0.09, 0.0};
-    for (double d : text) w.BD(d);           // DIMTXT .. DIMALTRND
-    w.B(false);                              // DIMALT
-    w.BS(2);                                 // DIMALTD
-    for (int i = 0; i < 4; ++i) w.B(false);  // DIMTOFL DIMSAH DIMTIX DIMSOXD
-    for (int i = 0; i < 3; ++i) w.BS(0);     // DIMCLRD DIMCLRE DIMCLRT
+    for (double d : dimdefaults::kText) w.BD(d);        // DIMTXT .. DIMGAP
+    w.BD(0);                                            // DIMALTRND
+    w.B(false);                                         // DIMALT
+    w.BS(2);                                            // DIMALTD
+    for (int i = 0; i < 4; ++i) w.B(false);             // DIMTOFL DIMSAH DIMTIX DIMSOXD
+    for (int i = 0; i < 3; ++i) w.BS(0);                // DIMCLRD DIMCLRE DIMCLRT
     // DIMADEC DIMDEC DIMTDEC DIMALTU DIMALTTD DIMAUNIT DIMFRAC DIMLUNIT DIMDSEP DIMTMOVE DIMJUST
-    const std::int16_t shorts[11] = {0, 4, 4, 2, 2, 0, 0, 2, '.', 0, 0};
-    for (auto s : shorts) w.BS(s);
+    for (auto s : dimdefaults::kShorts) w.BS(s);
     w.B(false);                                             // DIMSD1
     w.B(false);                                             // DIMSD2
     for (int i = 0; i < 4; ++i) w.BS(i == 0 ? 1 : 0);       // DIMTOLJ DIMTZIN DIMALTZ DIMALTTZ
